@@ -1,0 +1,88 @@
+#include "platform/Formatting.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+std::string PrintfFixed(double value, int decimals) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+TEST(FormatFixed, MatchesPrintfInTheCLocaleAndHandlesOddArguments) {
+    for (double value : {0.0, 1.5, -1.5, 2.0 / 3.0, 0.125, 0.0005, -0.0004, 1234567.891, 1e300}) {
+        for (int decimals : {0, 1, 2, 3, 6}) {
+            EXPECT_EQ(FormatFixed(value, decimals), PrintfFixed(value, decimals)) << value;
+        }
+    }
+    EXPECT_EQ(FormatFixed(2.6, -4), "3");
+    EXPECT_EQ(FormatFixed(0.1, 1000), PrintfFixed(0.1, MaxFixedDecimals));
+    EXPECT_EQ(FormatFixed(-std::numeric_limits<double>::max(), 1000).size(), 1u + 309 + 1 + 30);
+    EXPECT_EQ(FormatFixed(-std::nan(""), 3), "nan");
+    EXPECT_EQ(FormatFixed(-HUGE_VAL, 3), "-inf");
+}
+
+TEST(FormatFixed, KeepsThePointUnderALocaleWithADecimalComma) {
+    const char* chosen = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr &&
+            std::string(std::localeconv()->decimal_point) == ",") {
+            chosen = name;
+            break;
+        }
+    }
+    const std::string formatted = FormatFixed(1.5, 3);
+    const double read = TextToDouble("2.25");
+    std::setlocale(LC_ALL, "C");
+    if (chosen == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    }
+    EXPECT_EQ(formatted, "1.500") << chosen;
+    EXPECT_EQ(read, 2.25) << chosen;
+}
+
+TEST(TextToDouble, FollowsTheCRule) {
+    EXPECT_EQ(TextToDouble("  \t\n12.5abc"), 12.5);
+    EXPECT_EQ(TextToDouble("+3"), 3.0);
+    EXPECT_EQ(TextToDouble("-3e2x"), -300.0);
+    EXPECT_EQ(TextToDouble(".5"), 0.5);
+    EXPECT_EQ(TextToDouble("1,5"), 1.0);
+    EXPECT_EQ(TextToDouble("1e"), 1.0);
+    for (const char* none : {"", "abc", "+-1", "--1", ".", "-123e-500"}) {
+        EXPECT_EQ(TextToDouble(none), 0.0) << none;
+    }
+    EXPECT_EQ(TextToDouble("1e999"), HUGE_VAL);
+    EXPECT_EQ(TextToDouble("-0.5e400"), -HUGE_VAL);
+}
+
+TEST(TimeTexts, LocalTimeInUtc) {
+    const char* saved = std::getenv("TZ");
+    const std::string savedZone = saved ? saved : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const std::time_t march5 = 1394006649; // 2014-03-05 08:04:09 UTC
+    EXPECT_EQ(FormatDateTime(march5), "2014-03-05  08:04:09");
+    EXPECT_EQ(FormatTimeOfDay(march5), "08:04:09");
+    saved ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
+    tzset();
+}
+
+TEST(RoundToNearest, RoundsHalfAwayFromZeroAndSaturates) {
+    EXPECT_EQ(RoundToNearest(2.5), 3);
+    EXPECT_EQ(RoundToNearest(-2.5), -3);
+    EXPECT_EQ(RoundToNearest(0.4), 0);
+    EXPECT_EQ(RoundToNearest(0.49999999999999994), 0); // not 1, as +0.5 and truncate gives
+    EXPECT_EQ(RoundToNearest(2147483647.6), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(RoundToNearest(HUGE_VAL), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(RoundToNearest(-2147483648.6), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(RoundToNearest(std::nan("")), 0);
+}
+
+} // namespace
