@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/DebugTrace.h"
+
+#include <string>
+
+// Message boxes as the host shows them. The window shows dialogs; the
+// command-line tool prints; tests record what would have been shown.
+class PromptService {
+public:
+    enum class Icon { Information, Warning, Error, Question };
+
+    virtual ~PromptService() = default;
+
+    virtual void ShowMessage(const std::string& text, const std::string& caption, Icon icon) = 0;
+
+    static void Install(PromptService* service) { s_pCurrent = service; }
+    static PromptService* Current() { return s_pCurrent; }
+
+    // Shows through the installed service; without one the message goes to the
+    // debug trace so it is never silently lost.
+    static void Show(const std::string& text, const std::string& caption, Icon icon) {
+        if (s_pCurrent != nullptr) {
+            s_pCurrent->ShowMessage(text, caption, icon);
+        } else {
+            DebugTrace("%s: %s", caption.c_str(), text.c_str());
+        }
+    }
+
+private:
+    inline static PromptService* s_pCurrent = nullptr;
+};
