@@ -1,6 +1,9 @@
 #include "hart/HartProtocol.h"
 
+#include "hart/CommandTiming.h"
 #include "hart/HartCommandSet.h"
+#include "hart/Sequence.h"
+#include "hart/SerialConnection.h"
 
 #include <algorithm>
 
@@ -131,4 +134,190 @@ bool HartProtocol::DecodeAnswer() {
     }
     return HartCommandSet::DecodeAnswer(m_nCommandSent, m_AnswerFrame, m_nAnswerByteCount,
                                         m_Device);
+}
+
+// --- Port ---
+
+HartProtocol::HartProtocol() : m_LinkOpener(SerialConnection::Open) {
+    s_pInstance = this;
+}
+
+HartProtocol::~HartProtocol() {
+    KillTimer();
+    ClosePort();
+    if (s_pInstance == this) {
+        s_pInstance = nullptr;
+    }
+}
+
+bool HartProtocol::OpenPort(int n) {
+    ClosePort();
+    if (m_LinkOpener) {
+        m_pLink = m_LinkOpener(
+            n, [this](std::span<const std::uint8_t> bytes) { OnBytesReceived(bytes); });
+    }
+    return m_pLink != nullptr;
+}
+
+bool HartProtocol::EnsureOpen() {
+    if (m_pLink != nullptr && !m_pLink->IsLost()) {
+        return true;
+    }
+    return OpenPort(m_nPortNumber);
+}
+
+void HartProtocol::ClosePort() {
+    // Destroying the link stops and joins its reader thread before the port
+    // is closed, so no delivery can run over a closed port or a dead object.
+    m_pLink.reset();
+}
+
+// --- Transactions ---
+
+bool HartProtocol::Awaiting() const {
+    const std::lock_guard lock(m_Lock);
+    return m_bAwaiting;
+}
+
+void HartProtocol::StartTimer(unsigned milliseconds) {
+    KillTimer();
+    if (TimerService* timers = TimerService::Current()) {
+        m_TimerId = timers->StartOneShot(milliseconds, [this] {
+            m_TimerId.reset();
+            OnTransactionTimer();
+        });
+    }
+}
+
+void HartProtocol::KillTimer() {
+    if (m_TimerId && TimerService::Current() != nullptr) {
+        TimerService::Current()->Kill(*m_TimerId);
+    }
+    m_TimerId.reset();
+}
+
+void HartProtocol::StartTransaction(void* userData, CompletionRoutine routine,
+                                    std::uint8_t command) {
+    // Only one transaction is ever in flight: a timer left from an abandoned
+    // one must not drive this one.
+    KillTimer();
+    ++m_nTransaction;
+    m_pUserData = userData;
+    m_pRoutine = routine;
+    m_nRetryCount = 0;
+    {
+        const std::lock_guard lock(m_Lock);
+        m_bAwaiting = false;
+        if (!PrepareRequest(command)) {
+            m_nFrameLength = 0;
+        }
+    }
+    if (m_nFrameLength == 0) {
+        // Nothing can be sent for this command: it fails after its answer window
+        // like a transaction that got no answer, on the timer as always.
+        m_State = State::AwaitingAnswer;
+        m_nRetryCount = kMaxRetries;
+        StartTimer(0);
+        return;
+    }
+    SendFrame();
+}
+
+void HartProtocol::SendFrame() {
+    if (m_pLink != nullptr) {
+        m_pLink->RaiseRts();
+    }
+    {
+        const std::lock_guard lock(m_Lock);
+        m_nReceived = 0;
+        m_bAnswerComplete = false;
+        m_bAwaiting = true;
+    }
+    m_State = State::Transmitting;
+    StartTimer(CommandTiming::TransmitTime(m_nCommandSent));
+    if (m_pLink != nullptr) {
+        m_pLink->Write({m_TxFrame.data(), m_nFrameLength});
+    }
+}
+
+void HartProtocol::Abandon() {
+    {
+        const std::lock_guard lock(m_Lock);
+        m_bAwaiting = false;
+    }
+    m_State = State::Idle;
+    if (m_pLink != nullptr) {
+        m_pLink->LowerRts();
+    }
+}
+
+void HartProtocol::CancelTransaction() {
+    KillTimer();
+    ++m_nTransaction;
+    Abandon();
+}
+
+void HartProtocol::OnTransactionTimer() {
+    if (CancelFlag) {
+        Abandon();
+        return;
+    }
+    if (m_State == State::Transmitting) {
+        m_State = State::AwaitingAnswer;
+        StartTimer(CommandTiming::AnswerTime(m_nCommandSent));
+        if (m_pLink != nullptr) {
+            m_pLink->LowerRts();
+        }
+        return;
+    }
+    if (m_State != State::AwaitingAnswer) {
+        return;
+    }
+
+    bool complete = false;
+    std::uint8_t answerCommand = m_nCommandSent;
+    {
+        const std::lock_guard lock(m_Lock);
+        complete = m_bAnswerComplete;
+        if (complete) {
+            answerCommand = m_nAnswerCommand;
+        }
+    }
+    if (!complete && m_nRetryCount++ < kMaxRetries) {
+        if (m_nCommandSent == 0) {
+            const std::uint64_t transaction = m_nTransaction;
+            if (TimerService* timers = TimerService::Current()) {
+                timers->WaitWithMessages(kCommandZeroRetryPause);
+            }
+            // Events ran during the pause: Stop, or a new transaction, ends this one.
+            if (transaction != m_nTransaction) {
+                return;
+            }
+            if (CancelFlag) {
+                Abandon();
+                return;
+            }
+        }
+        SendFrame();
+        return;
+    }
+    {
+        const std::lock_guard lock(m_Lock);
+        m_bAwaiting = false;
+    }
+    m_State = State::Idle;
+    if (m_pRoutine != nullptr) {
+        m_pRoutine(m_pUserData, complete ? 1 : 0, answerCommand);
+    }
+}
+
+void HartProtocol::OnBytesReceived(std::span<const std::uint8_t> bytes) {
+    const std::lock_guard lock(m_Lock);
+    if (!m_bAwaiting) {
+        return;
+    }
+    const std::size_t take = std::min(bytes.size(), kMaxReceived - m_nReceived);
+    std::copy_n(bytes.begin(), take, m_RxBuffer.begin() + static_cast<std::ptrdiff_t>(m_nReceived));
+    m_nReceived += take;
+    m_bAnswerComplete = ParseAnswer({m_RxBuffer.data(), m_nReceived});
 }

@@ -1,28 +1,76 @@
 #pragma once
 
 #include "hart/DeviceRecord.h"
+#include "hart/SerialLink.h"
+#include "platform/TimerService.h"
 
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <span>
 
-// The one protocol object: the frame buffers, the device record and the
-// framing rules. It builds each request into TxFrame and judges received bytes
-// for an answer that it checks and decodes into the record. The port, the
-// reader thread and the transaction engine build on these members.
+// The one protocol object: the serial link, the frame buffers, the device
+// record and the transaction engine. It builds each request into TxFrame,
+// keys the modem for the command's transmit time, waits the command's answer
+// window and judges what arrived, retrying up to five times.
+//
+// Two threads meet here. The user-interface thread starts transactions and
+// runs the timers and completion routines; the link's reader thread delivers
+// received bytes, which are parsed and decoded at once. m_Lock keeps the two
+// apart: the reader writes the buffers and the record only while awaiting is
+// set, and the timer's test of "answer complete" never interleaves with a
+// parse.
 class HartProtocol {
 public:
+    // Called once per transaction on the user-interface thread; success is 1
+    // or 0, command the command of the accepted answer.
+    using CompletionRoutine = void (*)(void* userData, int success, std::uint8_t command);
+    enum class State { Idle, Transmitting, AwaitingAnswer };
+    static constexpr int kMaxRetries = 5;
+    // Pause before each retry of command 0, while events keep flowing.
+    static constexpr unsigned kCommandZeroRetryPause = 100;
+
     static constexpr std::size_t kFrameBufferSize = 60;
     static constexpr std::size_t kMaxReceived = 59;
     static constexpr std::size_t kPreambleCount = 10;
     using FrameBuffer = std::array<std::uint8_t, kFrameBufferSize>;
 
-    HartProtocol() = default;
-    virtual ~HartProtocol() = default;
+    HartProtocol();
+    virtual ~HartProtocol();
     HartProtocol(const HartProtocol&) = delete;
     HartProtocol& operator=(const HartProtocol&) = delete;
+
+    // The protocol object the sequence layer and the timers work with: the
+    // one most recently constructed and still alive.
+    static HartProtocol* Instance() { return s_pInstance; }
+
+    // --- Port ---
+    // How COM n is opened; by default the serial device with its reader thread.
+    void SetLinkOpener(SerialLink::Opener opener) { m_LinkOpener = std::move(opener); }
+    int PortNumber() const { return m_nPortNumber; }
+    void SetPortNumber(int n) { m_nPortNumber = n; }
+    bool OpenPort(int n);
+    // Opens portNumber unless the port is open and still there.
+    bool EnsureOpen();
+    void ClosePort();
+    bool IsOpen() const { return m_pLink != nullptr; }
+
+    // --- Transactions (user-interface thread) ---
+    void StartTransaction(void* userData, CompletionRoutine routine, std::uint8_t command);
+    // Keys the modem, starts the transmit timer and sends TxFrame again.
+    void SendFrame();
+    void OnTransactionTimer();
+    // Reader thread: appends a received chunk and parses the answer so far.
+    void OnBytesReceived(std::span<const std::uint8_t> bytes);
+    // Ends the transaction in flight at once, without a report: the timer is
+    // killed, the modem unkeyed, and late bytes are no longer taken, so they
+    // cannot write into the record while the next request is prepared.
+    void CancelTransaction();
+    State GetState() const { return m_State; }
+    int RetryCount() const { return m_nRetryCount; }
 
     // Builds the request for command into TxFrame and makes it the command
     // whose answer is awaited. False, with a frame length of 0, for a command
@@ -50,12 +98,35 @@ public:
     std::uint8_t AnswerCommand() const { return m_nAnswerCommand; }
     std::uint8_t AnswerByteCount() const { return m_nAnswerByteCount; }
     std::uint8_t CommandSent() const { return m_nCommandSent; }
-    bool Awaiting() const { return m_bAwaiting.load(); }
+    bool Awaiting() const;
 
     DeviceRecord& Device() { return m_Device; }
     const DeviceRecord& Device() const { return m_Device; }
 
 protected:
+    void StartTimer(unsigned milliseconds);
+    void KillTimer();
+    // Ends the transaction without a report: the modem is unkeyed and late
+    // bytes are no longer taken.
+    void Abandon();
+
+    inline static HartProtocol* s_pInstance = nullptr;
+
+    SerialLink::Opener m_LinkOpener;
+    std::unique_ptr<SerialLink> m_pLink;
+    int m_nPortNumber = 1;
+
+    void* m_pUserData = nullptr;
+    CompletionRoutine m_pRoutine = nullptr;
+    State m_State = State::Idle;
+    int m_nRetryCount = 0;
+    std::optional<TimerService::TimerId> m_TimerId;
+    // Counts transactions, so a wait that dispatched events can tell whether
+    // another transaction started meanwhile.
+    std::uint64_t m_nTransaction = 0;
+
+    mutable std::mutex m_Lock;
+    bool m_bAnswerComplete = false;
     FrameBuffer m_TxFrame{};
     std::size_t m_nFrameLength = 0;
     FrameBuffer m_RxBuffer{};
@@ -66,6 +137,6 @@ protected:
     std::uint8_t m_nCommandSent = 0;
     // Set while received bytes are accepted for the transaction in flight;
     // cleared by the parser as soon as it accepts a frame.
-    std::atomic<bool> m_bAwaiting{false};
+    bool m_bAwaiting = false;
     DeviceRecord m_Device;
 };

@@ -57,8 +57,8 @@ protected:
 TEST_F(RequestFrame, CommandZeroIsTheShortFrameToThePollingAddress) {
     m_Record.pollingAddress = 0;
     ASSERT_TRUE(m_Protocol.PrepareRequest(0));
-    Bytes expected(10, 0xFF);
-    expected.insert(expected.end(), {0x02, 0x80, 0x00, 0x00, 0x82, 0xFF, 0xFF});
+    const Bytes expected{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                         0xFF, 0x02, 0x80, 0x00, 0x00, 0x82, 0xFF, 0xFF};
     EXPECT_EQ(Frame(), expected);
 
     m_Record.pollingAddress = 15;
