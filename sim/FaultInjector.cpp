@@ -1,0 +1,152 @@
+#include "sim/FaultInjector.h"
+
+#include <array>
+#include <charconv>
+#include <utility>
+
+namespace {
+
+constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 7> kNames{{
+    {FaultInjector::Kind::NoAnswer, "noanswer"},
+    {FaultInjector::Kind::Checksum, "checksum"},
+    {FaultInjector::Kind::ResponseCode, "rc"},
+    {FaultInjector::Kind::ByteCount, "bytecount"},
+    {FaultInjector::Kind::Late, "late"},
+    {FaultInjector::Kind::Preambles, "preambles"},
+    {FaultInjector::Kind::Noise, "noise"},
+}};
+
+void Fail(std::string* error, std::string text) {
+    if (error) {
+        *error = std::move(text);
+    }
+}
+
+} // namespace
+
+std::string_view FaultInjector::NameOf(Kind kind) {
+    for (const auto& [known, name] : kNames) {
+        if (known == kind) {
+            return name;
+        }
+    }
+    return "?";
+}
+
+std::optional<FaultInjector::Spec> FaultInjector::Parse(std::string_view text, std::string* error) {
+    const auto colon = text.find(':');
+    const std::string_view name = text.substr(0, colon);
+    Spec spec;
+    bool known = false;
+    for (const auto& [kind, kindName] : kNames) {
+        if (kindName == name) {
+            spec.m_kind = kind;
+            known = true;
+        }
+    }
+    if (!known) {
+        Fail(error, "unknown fault kind '" + std::string(name) +
+                        "' (noanswer, checksum, rc, bytecount, late, preambles, noise)");
+        return std::nullopt;
+    }
+    if (colon == std::string_view::npos) {
+        return spec;
+    }
+    const std::string_view setting = text.substr(colon + 1);
+    const char* const end = setting.data() + setting.size();
+    if (setting.starts_with("rate=")) {
+        const char* const first = setting.data() + 5;
+        double rate = -1;
+        const auto [ptr, ec] = std::from_chars(first, end, rate);
+        if (first == end || ec != std::errc() || ptr != end || !(rate >= 0.0 && rate <= 1.0)) {
+            Fail(error, "fault rate must be a number from 0 to 1: '" + std::string(setting) + "'");
+            return std::nullopt;
+        }
+        spec.m_rate = rate;
+        return spec;
+    }
+    if (setting.starts_with("next=")) {
+        const char* const first = setting.data() + 5;
+        std::uint32_t count = 0;
+        const auto [ptr, ec] = std::from_chars(first, end, count);
+        if (first == end || ec != std::errc() || ptr != end || count == 0) {
+            Fail(error, "fault count must be a whole number of at least 1: '" +
+                            std::string(setting) + "'");
+            return std::nullopt;
+        }
+        spec.m_next = count;
+        return spec;
+    }
+    Fail(error, "fault setting must be rate=P or next=N: '" + std::string(setting) + "'");
+    return std::nullopt;
+}
+
+FaultInjector::FaultInjector(std::vector<Spec> specs, std::uint64_t seed)
+    : m_specs(std::move(specs)), m_random(seed) {}
+
+FaultInjector::Plan FaultInjector::Next() {
+    Plan plan;
+    for (Spec& spec : m_specs) {
+        bool applies = false;
+        if (spec.m_next > 0) {
+            --spec.m_next;
+            applies = true;
+            // Exhausted: it must not fall back to the rate.
+            if (spec.m_next == 0) {
+                spec.m_rate = 0.0;
+            }
+        } else if (spec.m_rate > 0.0) {
+            const double draw = static_cast<double>(m_random() >> 11) / 9007199254740992.0;
+            applies = draw < spec.m_rate;
+        }
+        if (!applies) {
+            continue;
+        }
+        switch (spec.m_kind) {
+        case Kind::NoAnswer:
+            plan.m_noAnswer = true;
+            break;
+        case Kind::Checksum:
+            plan.m_badChecksum = true;
+            break;
+        case Kind::ResponseCode:
+            plan.m_badResponseCode = true;
+            break;
+        case Kind::ByteCount:
+            plan.m_wrongByteCount = true;
+            break;
+        case Kind::Late:
+            plan.m_late = true;
+            break;
+        case Kind::Preambles:
+            plan.m_extraPreambles = true;
+            break;
+        case Kind::Noise: {
+            const std::size_t count = 3 + m_random() % 4;
+            for (std::size_t i = 0; i < count; ++i) {
+                plan.m_noise.push_back(static_cast<std::uint8_t>(m_random() % 0xFF));
+            }
+            break;
+        }
+        }
+    }
+    return plan;
+}
+
+std::string FaultInjector::Plan::Describe() const {
+    std::string text;
+    const auto add = [&text](bool on, Kind kind) {
+        if (on) {
+            text += text.empty() ? "" : ",";
+            text += NameOf(kind);
+        }
+    };
+    add(m_noAnswer, Kind::NoAnswer);
+    add(m_badChecksum, Kind::Checksum);
+    add(m_badResponseCode, Kind::ResponseCode);
+    add(m_wrongByteCount, Kind::ByteCount);
+    add(m_late, Kind::Late);
+    add(m_extraPreambles, Kind::Preambles);
+    add(!m_noise.empty(), Kind::Noise);
+    return text;
+}

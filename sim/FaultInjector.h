@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Spoils answers on purpose so the master's retry and rejection paths can be
+// exercised. Each fault applies either with a probability per request or to
+// a number of coming requests.
+class FaultInjector {
+public:
+    enum class Kind { NoAnswer, Checksum, ResponseCode, ByteCount, Late, Preambles, Noise };
+
+    struct Spec {
+        Kind m_kind = Kind::NoAnswer;
+        // Probability per request when m_next is zero.
+        double m_rate = 1.0;
+        // Number of coming requests it spoils; 0 = by probability.
+        std::uint32_t m_next = 0;
+    };
+
+    // The faults that apply to one answer.
+    struct Plan {
+        bool m_noAnswer = false;
+        bool m_badChecksum = false;
+        bool m_badResponseCode = false;
+        bool m_wrongByteCount = false;
+        bool m_late = false;
+        bool m_extraPreambles = false;
+        std::vector<std::uint8_t> m_noise; // bytes sent before the preambles
+
+        std::string Describe() const;
+    };
+
+    // Parses "KIND", "KIND:rate=P" or "KIND:next=N"; nullopt and a reason on error.
+    static std::optional<Spec> Parse(std::string_view text, std::string* error);
+    static std::string_view NameOf(Kind kind);
+
+    explicit FaultInjector(std::vector<Spec> specs = {}, std::uint64_t seed = 1);
+
+    // Decides the faults for the next request that gets an answer.
+    Plan Next();
+
+private:
+    std::vector<Spec> m_specs;
+    std::mt19937_64 m_random;
+};
