@@ -33,14 +33,14 @@ std::string_view FaultInjector::NameOf(Kind kind) {
     return "?";
 }
 
-std::optional<FaultInjector::Spec> FaultInjector::Parse(std::string_view text, std::string* error) {
+std::optional<FaultInjector::Rule> FaultInjector::Parse(std::string_view text, std::string* error) {
     const auto colon = text.find(':');
     const std::string_view name = text.substr(0, colon);
-    Spec spec;
+    Rule rule;
     bool known = false;
     for (const auto& [kind, kindName] : kNames) {
         if (kindName == name) {
-            spec.m_kind = kind;
+            rule.m_kind = kind;
             known = true;
         }
     }
@@ -50,7 +50,7 @@ std::optional<FaultInjector::Spec> FaultInjector::Parse(std::string_view text, s
         return std::nullopt;
     }
     if (colon == std::string_view::npos) {
-        return spec;
+        return rule;
     }
     const std::string_view setting = text.substr(colon + 1);
     const char* const end = setting.data() + setting.size();
@@ -62,8 +62,8 @@ std::optional<FaultInjector::Spec> FaultInjector::Parse(std::string_view text, s
             Fail(error, "fault rate must be a number from 0 to 1: '" + std::string(setting) + "'");
             return std::nullopt;
         }
-        spec.m_rate = rate;
-        return spec;
+        rule.m_rate = rate;
+        return rule;
     }
     if (setting.starts_with("next=")) {
         const char* const first = setting.data() + 5;
@@ -74,35 +74,35 @@ std::optional<FaultInjector::Spec> FaultInjector::Parse(std::string_view text, s
                             std::string(setting) + "'");
             return std::nullopt;
         }
-        spec.m_next = count;
-        return spec;
+        rule.m_next = count;
+        return rule;
     }
     Fail(error, "fault setting must be rate=P or next=N: '" + std::string(setting) + "'");
     return std::nullopt;
 }
 
-FaultInjector::FaultInjector(std::vector<Spec> specs, std::uint64_t seed)
-    : m_specs(std::move(specs)), m_random(seed) {}
+FaultInjector::FaultInjector(std::vector<Rule> rules, std::uint64_t seed)
+    : m_rules(std::move(rules)), m_random(seed) {}
 
 FaultInjector::Plan FaultInjector::Next() {
     Plan plan;
-    for (Spec& spec : m_specs) {
+    for (Rule& rule : m_rules) {
         bool applies = false;
-        if (spec.m_next > 0) {
-            --spec.m_next;
+        if (rule.m_next > 0) {
+            --rule.m_next;
             applies = true;
             // Exhausted: it must not fall back to the rate.
-            if (spec.m_next == 0) {
-                spec.m_rate = 0.0;
+            if (rule.m_next == 0) {
+                rule.m_rate = 0.0;
             }
-        } else if (spec.m_rate > 0.0) {
+        } else if (rule.m_rate > 0.0) {
             const double draw = static_cast<double>(m_random() >> 11) / 9007199254740992.0;
-            applies = draw < spec.m_rate;
+            applies = draw < rule.m_rate;
         }
         if (!applies) {
             continue;
         }
-        switch (spec.m_kind) {
+        switch (rule.m_kind) {
         case Kind::NoAnswer:
             plan.m_noAnswer = true;
             break;

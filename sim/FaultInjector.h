@@ -14,7 +14,7 @@ class FaultInjector {
 public:
     enum class Kind { NoAnswer, Checksum, ResponseCode, ByteCount, Late, Preambles, Noise };
 
-    struct Spec {
+    struct Rule {
         Kind m_kind = Kind::NoAnswer;
         // Probability per request when m_next is zero.
         double m_rate = 1.0;
@@ -36,15 +36,15 @@ public:
     };
 
     // Parses "KIND", "KIND:rate=P" or "KIND:next=N"; nullopt and a reason on error.
-    static std::optional<Spec> Parse(std::string_view text, std::string* error);
+    static std::optional<Rule> Parse(std::string_view text, std::string* error);
     static std::string_view NameOf(Kind kind);
 
-    explicit FaultInjector(std::vector<Spec> specs = {}, std::uint64_t seed = 1);
+    explicit FaultInjector(std::vector<Rule> rules = {}, std::uint64_t seed = 1);
 
     // Decides the faults for the next request that gets an answer.
     Plan Next();
 
 private:
-    std::vector<Spec> m_specs;
+    std::vector<Rule> m_rules;
     std::mt19937_64 m_random;
 };

@@ -89,12 +89,12 @@ bool SimOptions::Parse(const std::vector<std::string>& arguments, SimOptions* op
             }
         } else if (name == "--fault") {
             std::string reason;
-            const auto spec = FaultInjector::Parse(value, &reason);
-            if (!spec) {
+            const auto rule = FaultInjector::Parse(value, &reason);
+            if (!rule) {
                 *error = "--fault: " + reason;
                 return false;
             }
-            options->m_faults.push_back(*spec);
+            options->m_faults.push_back(*rule);
         } else if (name == "--log") {
             options->m_log = true;
         } else if (name == "--state") {

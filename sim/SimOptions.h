@@ -16,7 +16,7 @@ struct SimOptions {
     // Polling addresses of the devices on the line, in order.
     std::vector<std::uint8_t> m_devices{0};
     Timing m_timing = Timing::Real;
-    std::vector<FaultInjector::Spec> m_faults;
+    std::vector<FaultInjector::Rule> m_faults;
     bool m_log = false;
     std::string m_stateFile;
     std::uint64_t m_seed = 1;

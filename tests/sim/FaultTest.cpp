@@ -7,10 +7,10 @@ namespace {
 SimulatorHarness WithFault(const std::string& text) {
     SimOptions options = SimulatorHarness::Fast();
     std::string error;
-    const auto spec = FaultInjector::Parse(text, &error);
-    EXPECT_TRUE(spec) << error;
-    if (spec) {
-        options.m_faults.push_back(*spec);
+    const auto rule = FaultInjector::Parse(text, &error);
+    EXPECT_TRUE(rule) << error;
+    if (rule) {
+        options.m_faults.push_back(*rule);
     }
     return SimulatorHarness(options);
 }
