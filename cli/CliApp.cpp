@@ -1,0 +1,203 @@
+#include "cli/CliApp.h"
+
+#include "cli/LanguageFinder.h"
+#include "cli/MessageText.h"
+#include "cli/ReportFormat.h"
+#include "cli/TrendRecorder.h"
+#include "hart/Sequence.h"
+#include "hart/UnitTables.h"
+#include "platform/ComPortResolver.h"
+#include "platform/LanguageText.h"
+#include "platform/ProgramDirectory.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+namespace {
+
+constexpr const char* kName = "calora-cli";
+
+// The device behind COM n, with the link it was found through when there is
+// one: "/dev/pts/5  (/home/u/.config/Varnel/DORWIN/ports/COM3)".
+std::string DeviceText(int port) {
+    const std::string path = ComPortResolver::DevicePath(port);
+    if (path.empty()) {
+        return "no such device";
+    }
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::canonical(path, ec);
+    if (ec || target == path) {
+        return path;
+    }
+    return target.string() + "  (" + path + ")";
+}
+
+} // namespace
+
+CliApp::CliApp(std::ostream& out, std::ostream& err)
+    : m_Out(out), m_Err(err), m_Prompt(err), m_Display(err), m_Runner(m_Loop, m_Prompt) {
+    TimerService::Install(&m_Loop);
+    PromptService::Install(&m_Prompt);
+}
+
+CliApp::~CliApp() {
+    m_Protocol.ClosePort();
+    g_pMainDialog = nullptr;
+    PromptService::Install(nullptr);
+    TimerService::Install(nullptr);
+}
+
+int CliApp::Run(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string error;
+    if (!CliOptions::Parse(arguments, &m_Options, &error)) {
+        m_Err << kName << ": " << error << "\nTry '" << program << " --help'." << std::endl;
+        return 2;
+    }
+    if (m_Options.m_help) {
+        m_Out << CliOptions::Usage(program);
+        return 0;
+    }
+    if (!ChooseLanguage()) {
+        return 2;
+    }
+    if (m_Options.m_verbose) {
+        g_pMainDialog = &m_Display;
+    }
+    m_Protocol.SetPortNumber(m_Options.m_port);
+    m_Protocol.Device().pollingAddress = static_cast<std::uint8_t>(m_Options.m_address);
+
+    int status = 1;
+    switch (m_Options.m_command) {
+    case CliOptions::Command::Ports:
+        status = Ports();
+        break;
+    case CliOptions::Command::Search:
+        status = Search();
+        break;
+    case CliOptions::Command::Get:
+        status = ReadAndPrint({0, 1, 2}, false);
+        break;
+    case CliOptions::Command::Info:
+        status = ReadAndPrint({0, 13, 12, 16, 15, 14, 162}, true);
+        break;
+    case CliOptions::Command::Trend:
+        status = Trend();
+        break;
+    case CliOptions::Command::None:
+        break;
+    }
+    if (m_Options.m_timing) {
+        m_Err << LatenessStats::Describe(m_Loop.Lateness()) << std::endl;
+    }
+    return status;
+}
+
+bool CliApp::ChooseLanguage() {
+    std::string file = m_Options.m_languageFile;
+    if (!file.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec) || !std::ifstream(file)) {
+            m_Err << kName << ": cannot read language file '" << file << "'" << std::endl;
+            return false;
+        }
+    } else {
+        file = LanguageFinder::FindDefault(ProgramDirectory());
+    }
+    CurrentLanguageFile = file;
+    ChineseUnitsFlag = !file.empty() && LanguageFinder::LanguageName(file) == "Simple Chinese";
+    if (m_Options.m_verbose) {
+        m_Err << kName << ": messages from "
+              << (file.empty() ? std::string("built-in English") : file) << std::endl;
+    }
+    return true;
+}
+
+int CliApp::ReportUnsuccessful(SequenceRunner::Outcome outcome) {
+    switch (outcome) {
+    case SequenceRunner::Outcome::Refused:
+        m_Err << kName << ": COM" << m_Options.m_port
+              << " is not usable: " << DeviceText(m_Options.m_port) << std::endl;
+        break;
+    case SequenceRunner::Outcome::Interrupted:
+        m_Err << kName << ": interrupted" << std::endl;
+        break;
+    case SequenceRunner::Outcome::Failed:
+    case SequenceRunner::Outcome::Done:
+        break; // the sequence layer has shown the failure
+    }
+    return 1;
+}
+
+int CliApp::Ports() {
+    int found = 0;
+    // A port that cannot be set up is simply not listed: no message per port.
+    PromptService::Install(nullptr);
+    for (int n = 1; n <= 16 && !EventLoop::Interrupted(); ++n) {
+        if (m_Protocol.OpenPort(n)) {
+            m_Out << "COM" << n << "  " << DeviceText(n) << std::endl;
+            ++found;
+        } else if (m_Options.m_verbose && !ComPortResolver::DevicePath(n).empty()) {
+            m_Err << "COM" << n << "  " << DeviceText(n) << ": cannot be opened" << std::endl;
+        }
+        m_Protocol.ClosePort();
+    }
+    PromptService::Install(&m_Prompt);
+    if (found == 0) {
+        m_Err << kName << ": no port could be opened (a modem link COMn may be put in "
+              << ComPortResolver::PortsFolder() << ")" << std::endl;
+    }
+    return 0;
+}
+
+int CliApp::Search() {
+    std::vector<int> found;
+    DeviceRecord& device = m_Protocol.Device();
+    for (int address = 0; address < 16; ++address) {
+        device.pollingAddress = static_cast<std::uint8_t>(address);
+        const SequenceRunner::Outcome outcome =
+            m_Runner.Run({0}, SequenceRunner::FailureReport::Quiet);
+        if (outcome == SequenceRunner::Outcome::Done) {
+            found.push_back(address);
+            m_Err << "address " << address << ": answered" << std::endl;
+        } else if (outcome == SequenceRunner::Outcome::Failed) {
+            m_Err << "address " << address << ": no answer" << std::endl;
+        } else {
+            return ReportUnsuccessful(outcome);
+        }
+    }
+    device.pollingAddress = static_cast<std::uint8_t>(found.empty() ? 0 : found.front());
+    m_Out << MessageText::Get("strFindMeter") << ReportFormat::JoinAddresses(found) << std::endl;
+    if (found.empty()) {
+        m_Err << kName << ": no transmitter answered on COM" << m_Options.m_port << std::endl;
+        return 1;
+    }
+    return 0;
+}
+
+int CliApp::ReadAndPrint(std::initializer_list<std::uint8_t> commands, bool information) {
+    const SequenceRunner::Outcome outcome = m_Runner.Run(commands);
+    if (outcome != SequenceRunner::Outcome::Done) {
+        return ReportUnsuccessful(outcome);
+    }
+    const DeviceRecord& device = m_Protocol.Device();
+    m_Out << (information ? ReportFormat::DeviceInformation(device)
+                          : ReportFormat::ProcessValues(device))
+          << std::flush;
+    return 0;
+}
+
+int CliApp::Trend() {
+    TrendRecorder recorder(m_Loop, m_Runner, m_Protocol.Device(), m_Out, m_Err);
+    std::optional<std::chrono::seconds> duration;
+    if (m_Options.m_duration) {
+        duration = std::chrono::seconds(*m_Options.m_duration);
+    }
+    const TrendRecorder::Result result =
+        recorder.Record(std::chrono::seconds(m_Options.m_period), duration);
+    if (result.samples > 0 && result.failed == result.samples) {
+        m_Err << kName << ": every sample failed" << std::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,38 @@
+#include "cli/MessageText.h"
+
+#include "platform/LanguageText.h"
+
+namespace {
+
+struct Entry {
+    std::string_view key;
+    const char* text;
+};
+
+constexpr Entry kEnglish[] = {
+    {"strBusy", "An operation is already running."},
+    {"strPortFail", "The serial port cannot be opened."},
+    {"strCommunication", "Communicating..."},
+    {"strOpOK", "Done."},
+    {"strOpFail", "Failed."},
+    {"strCommFail", "Communication failed: the transmitter did not answer."},
+    {"strBreak", "Stopped."},
+    {"strFindMeter", "Transmitters found at polling address:"},
+    {"strVersion", "Version: "},
+};
+
+} // namespace
+
+std::string MessageText::English(std::string_view key) {
+    for (const Entry& entry : kEnglish) {
+        if (entry.key == key) {
+            return entry.text;
+        }
+    }
+    return std::string(key);
+}
+
+std::string MessageText::Get(std::string_view key) {
+    std::string text = LoadLanguageText(key);
+    return text.empty() ? English(key) : text;
+}

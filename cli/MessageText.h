@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Message texts for the user: the language file's text of the key (section
+// "String"), or built-in English wording when the file has none, so that no
+// message comes out blank.
+class MessageText {
+public:
+    static std::string Get(std::string_view key);
+    static std::string English(std::string_view key);
+};

@@ -1,0 +1,107 @@
+#include "cli/ReportFormat.h"
+
+#include "platform/Formatting.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Line(const char* label, const std::string& value) {
+    char head[32];
+    std::snprintf(head, sizeof head, "%-16s", label);
+    return head + value + "\n";
+}
+
+std::string Value(float value) {
+    return FormatFixed(value, 3);
+}
+
+bool IsCalendarDate(unsigned day, unsigned month, unsigned year) {
+    static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1u : 0u);
+}
+
+} // namespace
+
+std::string ReportFormat::JoinAddresses(const std::vector<int>& addresses) {
+    std::string text;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        text += i == 0 ? " " : ", ";
+        text += std::to_string(addresses[i]);
+    }
+    return text;
+}
+
+std::string ReportFormat::TrendCsvHeader() {
+    return "time,pv,unit,current_mA,percent";
+}
+
+std::string ReportFormat::CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') {
+            quoted += '"';
+        }
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string ReportFormat::TrendCsvRow(std::time_t time, const DeviceRecord& record) {
+    return LocalTime(time) + ',' + Value(record.pv) + ',' + CsvField(record.pvUnitText) + ',' +
+           Value(record.loopCurrent) + ',' + Value(record.percentOfRange);
+}
+
+std::string ReportFormat::LocalTime(std::time_t time) {
+    std::string text = FormatDateTime(time);
+    if (text.empty()) {
+        return std::to_string(static_cast<long long>(time));
+    }
+    if (const auto gap = text.find("  "); gap != std::string::npos) {
+        text.erase(gap, 1);
+    }
+    return text;
+}
+
+std::string ReportFormat::IsoDate(unsigned day, unsigned month, unsigned year) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u%s", year, month, day,
+                  IsCalendarDate(day, month, year) ? "" : " (not a valid date)");
+    return text;
+}
+
+std::string ReportFormat::ProcessValues(const DeviceRecord& record) {
+    return Line("PV", Value(record.pv) + " " + record.pvUnitText) +
+           Line("Loop current", Value(record.loopCurrent) + " mA") +
+           Line("Percent", Value(record.percentOfRange) + " %");
+}
+
+std::string ReportFormat::DeviceInformation(const DeviceRecord& record) {
+    std::string address;
+    for (const std::uint8_t byte : record.longAddress) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%s%02X", address.empty() ? "" : " ", byte);
+        address += hex;
+    }
+    const std::string& unit = record.pvUnitText;
+    return Line("Device type",
+                record.deviceTypeName.empty() ? "(unknown)" : record.deviceTypeName) +
+           Line("Long address", address) + Line("Tag", record.tag) +
+           Line("Descriptor", record.descriptor) + Line("Message", record.message) +
+           Line("Date", IsoDate(record.dateDay, record.dateMonth, record.dateYear)) +
+           Line("Final assembly", record.finalAssemblyNumber) +
+           Line("Range", Value(record.lowerRangeValue) + " .. " + Value(record.upperRangeValue) +
+                             " " + unit) +
+           Line("Damping", Value(record.damping) + " s") +
+           Line("Sensor limits", Value(record.lowerSensorLimit) + " .. " +
+                                     Value(record.upperSensorLimit) + " " +
+                                     record.sensorLimitUnitText) +
+           Line("Version", record.versionText);
+}

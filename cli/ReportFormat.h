@@ -1,0 +1,33 @@
+#pragma once
+
+#include "hart/DeviceRecord.h"
+
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The texts the tool writes to standard output.
+class ReportFormat {
+public:
+    // Found addresses as the search report lists them: " 0, 3"; "" for none.
+    static std::string JoinAddresses(const std::vector<int>& addresses);
+
+    static std::string TrendCsvHeader();
+    // "2024-05-01 12:00:00,22.500,°C,12.000,50.000"
+    static std::string TrendCsvRow(std::time_t time, const DeviceRecord& record);
+    // A CSV field, quoted when it holds a comma, a quote or a line break.
+    static std::string CsvField(std::string_view text);
+
+    // Local time "2024-05-01 12:00:00"; the seconds since 1970 when the time
+    // cannot be broken down.
+    static std::string LocalTime(std::time_t time);
+    // "2014-03-05"; a date that is no calendar date keeps its numbers and
+    // says so: "2014-02-30 (not a valid date)".
+    static std::string IsoDate(unsigned day, unsigned month, unsigned year);
+
+    // PV, loop current and percent of range, one per line.
+    static std::string ProcessValues(const DeviceRecord& record);
+    // Identity, texts, range, sensor limits and version, one per line.
+    static std::string DeviceInformation(const DeviceRecord& record);
+};

@@ -1,0 +1,79 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CliOptions ParseOk(const std::vector<std::string>& arguments) {
+    CliOptions options;
+    std::string error;
+    EXPECT_TRUE(CliOptions::Parse(arguments, &options, &error)) << error;
+    return options;
+}
+
+std::string ParseError(const std::vector<std::string>& arguments) {
+    CliOptions options;
+    std::string error;
+    EXPECT_FALSE(CliOptions::Parse(arguments, &options, &error));
+    return error;
+}
+
+} // namespace
+
+TEST(CliOptions, DefaultsAndEveryOptionInBothForms) {
+    const CliOptions plain = ParseOk({"get"});
+    EXPECT_EQ(plain.m_command, CliOptions::Command::Get);
+    EXPECT_EQ(plain.m_port, 1);
+    EXPECT_EQ(plain.m_address, 0);
+    EXPECT_FALSE(plain.m_timing || plain.m_verbose || plain.m_help);
+
+    const CliOptions all =
+        ParseOk({"--port", "COM7", "--address=15", "trend", "--period=2", "--duration", "10",
+                 "--lang", "x.ini", "--timing", "--verbose"});
+    EXPECT_EQ(all.m_command, CliOptions::Command::Trend);
+    EXPECT_EQ(all.m_port, 7);
+    EXPECT_EQ(all.m_address, 15);
+    EXPECT_EQ(all.m_period, 2);
+    EXPECT_EQ(all.m_duration, 10);
+    EXPECT_EQ(all.m_languageFile, "x.ini");
+    EXPECT_TRUE(all.m_timing && all.m_verbose);
+
+    EXPECT_EQ(ParseOk({"info", "--port=16"}).m_port, 16);
+    EXPECT_EQ(ParseOk({"info", "--port", "com3"}).m_port, 3);
+    EXPECT_FALSE(ParseOk({"trend", "--period", "1"}).m_duration.has_value());
+    EXPECT_TRUE(ParseOk({"-h"}).m_help);
+}
+
+TEST(CliOptions, UsageErrorsNameWhatWasWrong) {
+    EXPECT_EQ(ParseError({}), "no command given");
+    EXPECT_EQ(ParseError({"reset"}), "unknown command 'reset'");
+    EXPECT_EQ(ParseError({"get", "info"}), "only one command may be given, not also 'info'");
+    EXPECT_EQ(ParseError({"get", "--fast"}), "unknown option '--fast'");
+    EXPECT_EQ(ParseError({"get", "--port"}), "--port needs a value");
+    EXPECT_EQ(ParseError({"get", "--verbose=yes"}), "--verbose takes no value");
+    EXPECT_EQ(ParseError({"trend"}), "trend needs --period");
+    EXPECT_EQ(ParseError({"get", "--duration", "5"}), "--period and --duration belong to trend");
+    for (const char* port :
+         {"0", "17", "COM", "COM0", "COM17", "COM1x", "+3", "-1", " 3", "LPT1"}) {
+        EXPECT_NE(ParseError({"get", "--port", port}).find("--port takes"), std::string::npos)
+            << port;
+    }
+    for (const char* address : {"16", "-1", "", "1.5", "99999999999"}) {
+        EXPECT_NE(ParseError({"get", "--address", address}).find("--address takes"),
+                  std::string::npos)
+            << address;
+    }
+    EXPECT_NE(ParseError({"trend", "--period", "0"}).find("--period takes"), std::string::npos);
+    EXPECT_NE(
+        ParseError({"trend", "--period", "1", "--duration", "604801"}).find("--duration takes"),
+        std::string::npos);
+}
+
+TEST(CliOptions, UsageListsEveryCommandAndOption) {
+    const std::string usage = CliOptions::Usage("calora-cli");
+    for (const char* word :
+         {"ports", "search", "get", "info", "trend", "--port", "--address", "--lang", "--period",
+          "--duration", "--timing", "--verbose", "--help"}) {
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
+    }
+}

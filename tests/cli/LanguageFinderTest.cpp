@@ -1,0 +1,58 @@
+#include "cli/LanguageFinder.h"
+#include "cli/MessageText.h"
+#include "platform/LanguageText.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LanguageFinderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_Dir = fs::temp_directory_path() / ("calora-cli-lang-" + std::to_string(getpid()));
+        fs::create_directories(m_Dir);
+    }
+    void TearDown() override {
+        CurrentLanguageFile.clear();
+        fs::remove_all(m_Dir);
+    }
+    void Write(const std::string& name, const std::string& text) {
+        std::ofstream(m_Dir / name) << text;
+    }
+
+    fs::path m_Dir;
+};
+
+} // namespace
+
+TEST_F(LanguageFinderTest, FirstIniInNameOrderThatNamesALanguage) {
+    EXPECT_EQ(LanguageFinder::FindDefault(m_Dir.string()), "");
+    Write("z.ini", "[Lang]\nLanguage=Zulu\n");
+    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\n");
+    Write("a.ini", "[String]\nstrOpOK=no language section\n");
+    Write("0.txt", "[Lang]\nLanguage=Text\n");
+    fs::create_directory(m_Dir / "0.ini");
+    EXPECT_EQ(LanguageFinder::FindDefault(m_Dir.string()), (m_Dir / "b.ini").string());
+    EXPECT_EQ(LanguageFinder::FindDefault((m_Dir / "missing").string()), "");
+    EXPECT_EQ(LanguageFinder::FindDefault(""), "");
+}
+
+TEST_F(LanguageFinderTest, MessagesComeFromTheFileElseBuiltInEnglish) {
+    EXPECT_EQ(MessageText::Get("strCommFail"),
+              "Communication failed: the transmitter did not answer.");
+    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\nstrCommFail=\n");
+    CurrentLanguageFile = (m_Dir / "b.ini").string();
+    EXPECT_EQ(MessageText::Get("strOpOK"), "Ondo");
+    EXPECT_EQ(MessageText::Get("strCommFail"), MessageText::English("strCommFail"));
+    for (const char* key :
+         {"strBusy", "strPortFail", "strCommunication", "strOpFail", "strFindMeter", "strBreak"}) {
+        EXPECT_FALSE(MessageText::Get(key).empty()) << key;
+        EXPECT_NE(MessageText::Get(key), key) << key;
+    }
+}
