@@ -9,6 +9,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,6 +21,25 @@ constexpr int kWriteTimeoutMs = 1000;
 // On a pseudo-terminal the modem-line calls fail; that is harmless there.
 void SetModemLines(int fd, int lines, bool raise) {
     (void)ioctl(fd, raise ? TIOCMBIS : TIOCMBIC, &lines);
+}
+
+// Unix98 pseudo-terminal devices: the simulated transmitter's line.
+bool IsPseudoTerminal(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && major(info.st_rdev) >= 136 &&
+           major(info.st_rdev) <= 143;
+}
+
+// A pseudo-terminal has no parity: its driver drops the parity flags, and the
+// C library reports that as a refusal when nothing else changed. Everything
+// else must have been taken as asked.
+bool TakenButParity(int fd, const termios& wanted) {
+    termios actual{};
+    const tcflag_t parity = PARENB | PARODD;
+    return ::tcgetattr(fd, &actual) == 0 &&
+           (actual.c_cflag & ~parity & ~CBAUD) == (wanted.c_cflag & ~parity & ~CBAUD) &&
+           actual.c_iflag == wanted.c_iflag && actual.c_lflag == wanted.c_lflag &&
+           ::cfgetospeed(&actual) == B1200;
 }
 
 } // namespace
@@ -54,6 +75,9 @@ bool CSerialPort::OpenDevice(const std::string& path) {
         settings.c_cc[VTIME] = 0;
         applied = ::cfsetispeed(&settings, B1200) == 0 && ::cfsetospeed(&settings, B1200) == 0 &&
                   ::tcsetattr(fd, TCSANOW, &settings) == 0;
+        if (!applied && IsPseudoTerminal(fd)) {
+            applied = TakenButParity(fd, settings);
+        }
     }
     if (!applied) {
         PromptService::Show(LoadLanguageText("strPortFail"), "HART", PromptService::Icon::Error);
