@@ -1,0 +1,84 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+// The simulated transmitter as a separate process on its own pseudo-terminal,
+// published as COMn in a private ports folder.
+class SimulatorProcess {
+public:
+    SimulatorProcess(int com, std::vector<std::string> options) : m_nCom(com) {
+        m_Folder = std::filesystem::path(::testing::TempDir()) /
+                   ("calora_e2e_" + std::to_string(::getpid()) + "_" + std::to_string(com));
+        std::filesystem::remove_all(m_Folder);
+        std::filesystem::create_directories(m_Folder);
+        ::setenv("CALORA_PORTS_DIR", m_Folder.c_str(), 1);
+
+        std::vector<std::string> args{CALORA_SIM_PATH, "--com", std::to_string(com)};
+        args.insert(args.end(), options.begin(), options.end());
+        int out[2];
+        if (::pipe(out) != 0) {
+            return;
+        }
+        m_nPid = ::fork();
+        if (m_nPid == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::close(out[0]);
+            ::close(out[1]);
+            std::vector<char*> argv;
+            for (auto& arg : args) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        m_bReady = WaitForReadyLine(out[0]);
+        ::close(out[0]);
+    }
+
+    ~SimulatorProcess() {
+        if (m_nPid > 0) {
+            ::kill(m_nPid, SIGTERM);
+            int status = 0;
+            ::waitpid(m_nPid, &status, 0);
+        }
+        ::unsetenv("CALORA_PORTS_DIR");
+        std::filesystem::remove_all(m_Folder);
+    }
+
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+    bool Ready() const { return m_bReady; }
+
+private:
+    bool WaitForReadyLine(int fd) {
+        const std::string expected = "COM" + std::to_string(m_nCom) + " ready on ";
+        std::string text;
+        char c = 0;
+        // The simulator prints its ready line within moments; a read that
+        // ends (the process died) fails the wait.
+        while (text.size() < 512 && ::read(fd, &c, 1) == 1) {
+            if (c == '\n') {
+                return text.rfind(expected, 0) == 0;
+            }
+            text.push_back(c);
+        }
+        return false;
+    }
+
+    int m_nCom;
+    pid_t m_nPid = -1;
+    bool m_bReady = false;
+    std::filesystem::path m_Folder;
+};

@@ -1,0 +1,113 @@
+// The tool's engine and sequence layer against the simulated transmitter,
+// through a pseudo-terminal, in real time.
+#include "cli/ConsolePrompt.h"
+#include "cli/EventLoop.h"
+#include "cli/SequenceRunner.h"
+#include "hart/HartProtocol.h"
+#include "hart/Sequence.h"
+#include "tests/e2e/SimulatorProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class AgainstSimulator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TimerService::Install(&m_Loop);
+        PromptService::Install(&m_Prompt);
+        BusyFlag = false;
+        CancelFlag = false;
+    }
+    void TearDown() override {
+        m_Protocol.ClosePort();
+        PromptService::Install(nullptr);
+        TimerService::Install(nullptr);
+    }
+
+    // Runs one operation and returns its outcome and how long it took.
+    SequenceRunner::Outcome Run(std::initializer_list<std::uint8_t> commands,
+                                std::chrono::milliseconds* took = nullptr) {
+        SequenceRunner runner(m_Loop, m_Prompt);
+        const auto start = Clock::now();
+        const auto outcome = runner.Run(commands, SequenceRunner::FailureReport::Quiet);
+        if (took != nullptr) {
+            *took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        }
+        return outcome;
+    }
+
+    EventLoop m_Loop;
+    ConsolePrompt m_Prompt{std::cerr};
+    HartProtocol m_Protocol;
+};
+
+} // namespace
+
+TEST_F(AgainstSimulator, GetReadsTheProcessValuesOnSchedule) {
+    SimulatorProcess sim(9, {"--timing", "real"});
+    ASSERT_TRUE(sim.Ready());
+    m_Protocol.SetPortNumber(9);
+    std::chrono::milliseconds took{};
+    ASSERT_EQ(Run({0, 1, 2}, &took), SequenceRunner::Outcome::Done);
+    const DeviceRecord& device = m_Protocol.Device();
+    EXPECT_EQ(device.longAddress, (std::array<std::uint8_t, 5>{0xBE, 0x04, 0x5A, 0x00, 0x01}));
+    EXPECT_EQ(device.pvUnitText, "°C");
+    EXPECT_GT(device.pv, 15.0f);
+    EXPECT_LT(device.pv, 40.0f);
+    EXPECT_GT(device.loopCurrent, 4.0f);
+    EXPECT_LT(device.loopCurrent, 20.0f);
+    EXPECT_NEAR(device.percentOfRange, (device.loopCurrent - 4.0f) / 16.0f * 100.0f, 0.5f);
+    // Each transaction lasts exactly its transmit time plus answer window.
+    const auto scheduled = std::chrono::milliseconds((150 + 478) + (190 + 414) + (190 + 441));
+    EXPECT_GE(took, scheduled);
+    EXPECT_LT(took, scheduled + std::chrono::milliseconds(200));
+}
+
+TEST_F(AgainstSimulator, SearchFindsBothDevicesOfAMultidropLine) {
+    SimulatorProcess sim(10, {"--timing", "fast", "--devices", "0,2"});
+    ASSERT_TRUE(sim.Ready());
+    m_Protocol.SetPortNumber(10);
+    // A silent address costs the engine's whole retry schedule (4.3 s), so
+    // the search covers the first three addresses only.
+    std::vector<int> found;
+    for (int address = 0; address <= 2; ++address) {
+        m_Protocol.Device().pollingAddress = static_cast<std::uint8_t>(address);
+        if (Run({0}) == SequenceRunner::Outcome::Done) {
+            found.push_back(address);
+        }
+    }
+    EXPECT_EQ(found, (std::vector<int>{0, 2}));
+    // Each device has its own long address.
+    m_Protocol.Device().pollingAddress = 2;
+    ASSERT_EQ(Run({0}), SequenceRunner::Outcome::Done);
+    EXPECT_EQ(m_Protocol.Device().longAddress[4], 0x02);
+}
+
+TEST_F(AgainstSimulator, RetryRecoversFromOneDroppedAnswer) {
+    SimulatorProcess sim(11, {"--timing", "fast", "--fault", "noanswer:next=1"});
+    ASSERT_TRUE(sim.Ready());
+    m_Protocol.SetPortNumber(11);
+    std::chrono::milliseconds took{};
+    ASSERT_EQ(Run({0, 1}, &took), SequenceRunner::Outcome::Done);
+    EXPECT_GT(m_Protocol.Device().pv, 15.0f);
+    // Command 0 was sent twice, with the pause before its retry.
+    const auto scheduled = std::chrono::milliseconds(2 * (150 + 478) + 100 + (190 + 414));
+    EXPECT_GE(took, scheduled);
+    EXPECT_LT(took, scheduled + std::chrono::milliseconds(200));
+}
+
+TEST_F(AgainstSimulator, PortThatVanishesFailsTheOperationAndIsRefusedAfterwards) {
+    {
+        SimulatorProcess sim(12, {"--timing", "fast"});
+        ASSERT_TRUE(sim.Ready());
+        m_Protocol.SetPortNumber(12);
+        ASSERT_EQ(Run({0}), SequenceRunner::Outcome::Done);
+    } // the simulator ends: its side of the line hangs up
+    EXPECT_EQ(Run({0}), SequenceRunner::Outcome::Refused);
+}
