@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // Records what would have been shown in message boxes.
@@ -53,7 +54,10 @@ protected:
     };
 
     void SetUp() override {
-        m_LanguageFile = ::testing::TempDir() + "engine_test_lang.ini";
+        // One file per process and test: CTest runs test processes side by side.
+        m_LanguageFile = ::testing::TempDir() + "engine_test_lang_" + std::to_string(::getpid()) +
+                         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                         ".ini";
         std::ofstream(m_LanguageFile) << "[String]\nstrBusy=Busy\nstrPortFail=Port failed\n"
                                          "strCommunication=Communicating\nstrOpOK=Done\n"
                                          "strOpFail=Failed\nstrCommFail=No answer\n";

@@ -147,7 +147,8 @@ TEST(SerialPort, OpensExclusivelyAtTheLineSettings) {
 
 TEST(SerialPort, ComNumberResolvesThroughThePortsFolder) {
     PtyPair pty;
-    const std::filesystem::path folder = ::testing::TempDir() + "calora_ports_test";
+    const std::filesystem::path folder =
+        ::testing::TempDir() + "calora_ports_test_" + std::to_string(::getpid());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::filesystem::create_symlink(pty.m_strDevice, folder / "COM12");
