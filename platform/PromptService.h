@@ -14,6 +14,20 @@ public:
 
     virtual void ShowMessage(const std::string& text, const std::string& caption, Icon icon) = 0;
 
+    // File dialogs: the chosen full path, or "" when the user cancels. filter
+    // is "description|*.ext" pairs as built by the callers. A host without
+    // dialogs chooses nothing.
+    virtual std::string AskOpenPath(const std::string& /*filter*/, const std::string& /*title*/) {
+        return {};
+    }
+    virtual std::string AskSavePath(const std::string& /*fileName*/,
+                                    const std::string& /*extension*/,
+                                    const std::string& /*filter*/, const std::string& /*title*/) {
+        return {};
+    }
+    // Opens an address or document with the desktop's default handler.
+    virtual void OpenAddress(const std::string& /*address*/) {}
+
     static void Install(PromptService* service) { s_pCurrent = service; }
     static PromptService* Current() { return s_pCurrent; }
 
