@@ -1,0 +1,666 @@
+#include "shell/MainDialog.h"
+
+#include "controls/ColorLabel.h"
+#include "controls/IconFactory.h"
+#include "hart/HartProtocol.h"
+#include "hart/Sequence.h"
+#include "hart/UnitTables.h"
+#include "platform/Formatting.h"
+#include "platform/LanguageText.h"
+#include "platform/PrivateProfile.h"
+#include "platform/PromptService.h"
+#include "resources/DialogTemplate.h"
+#include "shell/AboutDialog.h"
+#include "shell/DialogBuilder.h"
+#include "shell/RelabelControl.h"
+#include "shell/Settings.h"
+#include "shell/SharedFont.h"
+#include "shell/TabControl.h"
+#include "shell/TemplatePage.h"
+
+#include <QComboBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolTip>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kCaption = "HART";
+constexpr int kMainTemplate = 102;
+constexpr std::array<int, 9> kPeriodSeconds{2, 4, 8, 30, 60, 120, 300, 600, 1800};
+// Tab position → page (pages are created Output, Sensor, Info, Trend, Calibration).
+constexpr std::array<int, 5> kPageOfTab{0, 1, 2, 4, 3};
+constexpr std::array<const char*, 5> kTabKeys{"IDC_TAB1", "IDC_TAB2", "IDC_TAB3", "IDC_TAB5",
+                                              "IDC_TAB4"};
+constexpr std::size_t kTooltipLength = 79;
+
+struct ToolButton {
+    int id;   // 0: separator
+    int icon; // icon resource
+    const char* tooltipKey;
+};
+constexpr std::array<ToolButton, 14> kToolButtons{{
+    {32772, 137, "IDT_ONLINE"},
+    {32773, 138, "IDT_SEARCH"},
+    {32774, 136, "IDT_RESET"},
+    {32777, 140, "IDT_PROINF"},
+    {32778, 141, "IDT_CONTACT"},
+    {32776, 139, "IDT_STOP"},
+    {0, 139, nullptr},
+    {31005, 143, "IDT_OPEN"},
+    {31006, 144, "IDT_SAVE"},
+    {31004, 147, "IDT_HisData"},
+    {31000, 145, "IDT_ALL"},
+    {31001, 148, "IDT_PV"},
+    {31002, 149, "IDT_CURRENT"},
+    {31003, 150, "IDT_PERCENT"},
+}};
+constexpr int kPeriodComboId = 501;
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void StyleValueLabel(ColorLabel* label, std::uint32_t back, std::uint32_t text, int tenths) {
+    if (label != nullptr) {
+        label->SetBackColor(back);
+        label->SetTextColor(text);
+        label->SetLabelFont(QStringLiteral("MS Serif"), tenths);
+    }
+}
+
+} // namespace
+
+MainDialog::MainDialog(HartProtocol& protocol, std::string programDirectory)
+    : m_Protocol(protocol), m_strProgramDirectory(std::move(programDirectory)) {
+    const DialogTemplate* layout = FindDialogTemplate(kMainTemplate);
+    m_pPanel = new QWidget(this);
+    m_pPanel->setFont(SharedFont());
+    if (layout != nullptr) {
+        DialogBuilder::Build(*layout, *m_pPanel);
+    }
+    // The panel keeps its template size; the window grows around it.
+    m_pPanel->setMinimumSize(m_pPanel->size());
+    setCentralWidget(m_pPanel);
+    m_pProgress = qobject_cast<QProgressBar*>(DialogBuilder::FindControl(*m_pPanel, 1001));
+    m_pPercentLabel = qobject_cast<ColorLabel*>(DialogBuilder::FindControl(*m_pPanel, 1007));
+    m_pCurrentLabel = qobject_cast<ColorLabel*>(DialogBuilder::FindControl(*m_pPanel, 1006));
+    m_pPvLabel = qobject_cast<ColorLabel*>(DialogBuilder::FindControl(*m_pPanel, 1004));
+    m_pLogo = qobject_cast<QLabel*>(DialogBuilder::FindControl(*m_pPanel, 1002));
+    m_pTabs = qobject_cast<TabControl*>(DialogBuilder::FindControl(*m_pPanel, 1000));
+
+    BuildMenu();
+    BuildToolBar();
+    DialogBuilder::ApplyFont(*m_pPanel, SharedFont());
+
+    setWindowIcon(IconFactory::Icon(128));
+    m_strProductName = SoftwareInfo("Name");
+    setWindowTitle(Text(m_strProductName + "  " + kVersion));
+
+    DiscoverLanguages();
+    BuildPages();
+
+    if (m_pLogo != nullptr) {
+        const QPixmap logo(QString::fromStdString(m_strProgramDirectory + "vrn.dak"), "BMP");
+        if (!logo.isNull()) {
+            m_pLogo->setPixmap(logo);
+            m_pLogo->resize(logo.size());
+        }
+    }
+
+    for (auto& pane : m_StatusPanes) {
+        pane = new QLabel(this);
+    }
+    statusBar()->addWidget(m_StatusPanes[0], 1);
+    m_StatusPanes[1]->setMinimumWidth(40);
+    statusBar()->addPermanentWidget(m_StatusPanes[1]);
+    SetStatusText(0, LoadLanguageText("strReady"));
+
+    StyleValueLabel(m_pPvLabel, 0x000000, 0x00FF00, 240);
+    StyleValueLabel(m_pCurrentLabel, 0xFFFFFF, 0xFF0000, 160);
+    StyleValueLabel(m_pPercentLabel, 0xFFFFFF, 0xFF0000, 160);
+
+    ScanPorts();
+    g_pMainDialog = this;
+    if (m_pPvLabel != nullptr) {
+        m_pPvLabel->SetText(Text("0.0  " + CelsiusText()));
+    }
+    if (QPushButton* get =
+            qobject_cast<QPushButton*>(DialogBuilder::FindControl(*m_pPanel, 1005))) {
+        connect(get, &QPushButton::clicked, this, [this] { OnCommand(kGetValues); });
+    }
+}
+
+MainDialog::~MainDialog() {
+    if (g_pMainDialog == this) {
+        g_pMainDialog = nullptr;
+    }
+}
+
+// --- Menus, toolbar, pages ---
+
+void MainDialog::BuildMenu() {
+    auto addItem = [this](QMenu* menu, int id, const char* text) {
+        QAction* action = menu->addAction(QString::fromUtf8(text));
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    addItem(file, kExit, "Exit");
+    QMenu* process = menuBar()->addMenu(QStringLiteral("Process"));
+    addItem(process, kOnLine, "OnLine");
+    addItem(process, kSearchCommand, "Search");
+    addItem(process, kReset, "Reset");
+    addItem(process, kStop, "Stop");
+    QMenu* environment = menuBar()->addMenu(QStringLiteral("Envirmont"));
+    m_pPortMenu = environment->addMenu(QStringLiteral("Serial Port"));
+    environment->addSeparator();
+    m_pLanguageMenu = environment->addMenu(QStringLiteral("Language"));
+    for (int i = 0; i < kMenuEntries; ++i) {
+        addItem(m_pPortMenu, kFirstPort + i, std::to_string(i + 1).c_str())->setCheckable(true);
+        addItem(m_pLanguageMenu, kFirstLanguage + i, std::to_string(i + 1).c_str())
+            ->setCheckable(true);
+    }
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    addItem(help, kAbout, "About");
+    m_Popups = {file, process, environment, help};
+}
+
+void MainDialog::BuildToolBar() {
+    m_pToolBar = addToolBar(QStringLiteral("Commands"));
+    m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_pToolBar->setMovable(true);
+    m_pToolBar->setIconSize(QSize(32, 32));
+    for (const ToolButton& button : kToolButtons) {
+        if (button.id == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_pToolBar->addAction(IconFactory::Icon(button.icon), QString());
+        action->setData(button.id);
+        const int id = button.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        if (id >= kFirstTrendCommand && id <= kLastTrendCommand) {
+            m_TrendTools.push_back(action);
+        }
+    }
+    m_pToolBar->addSeparator();
+    m_pPeriodCombo = new QComboBox(m_pToolBar);
+    m_pPeriodCombo->setObjectName(QStringLiteral("IDC_COMBOPERIOD"));
+    m_pPeriodCombo->setProperty("controlId", kPeriodComboId);
+    m_pPeriodCombo->setFixedWidth(80);
+    m_pPeriodAction = m_pToolBar->addWidget(m_pPeriodCombo);
+    m_pToolBar->addSeparator();
+    connect(m_pPeriodCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_nTrendPeriod = index >= 0 && index < static_cast<int>(kPeriodSeconds.size())
+                             ? kPeriodSeconds[static_cast<std::size_t>(index)]
+                             : 2;
+    });
+    // Tooltips are looked up when asked, so a language change shows at once.
+    m_pToolBar->installEventFilter(this);
+    m_pPeriodCombo->installEventFilter(this);
+    ShowTrendTools(false);
+}
+
+void MainDialog::BuildPages() {
+    struct PageSpec {
+        int templateId;
+        const char* section;
+    };
+    constexpr std::array<PageSpec, 5> kPages{
+        {{130, "QXView1"}, {131, "QXView2"}, {135, "QXView3"}, {133, "QXView4"}, {136, "QXView5"}}};
+    for (int i = 0; m_pTabs != nullptr && i < 5; ++i) {
+        m_pTabs->addTab(QString::number(i + 1));
+    }
+    const QRect pageArea =
+        m_pTabs != nullptr ? m_pTabs->PageRect().translated(m_pTabs->pos()) : m_pPanel->rect();
+    for (std::size_t i = 0; i < kPages.size(); ++i) {
+        auto* page = new TemplatePage(kPages[i].templateId, kPages[i].section, m_pPanel);
+        // The trend page sits 2 pixels lower than the others.
+        page->setGeometry(i == 3 ? pageArea.adjusted(0, 2, 0, 0) : pageArea);
+        page->setVisible(i == 0);
+        page->raise();
+        m_Pages[i] = page;
+    }
+    if (m_pTabs != nullptr) {
+        m_pTabs->setCurrentIndex(0);
+        connect(m_pTabs, &QTabBar::currentChanged, this, &MainDialog::SwitchTab);
+    }
+}
+
+QAction* MainDialog::MenuAction(int id) const {
+    for (QAction* action : menuBar()->findChildren<QAction*>()) {
+        if (action->data().toInt() == id && action->menu() == nullptr) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// --- Language ---
+
+void MainDialog::DiscoverLanguages() {
+    m_Languages = LanguageCatalog::Discover(m_strProgramDirectory);
+    if (m_Languages.empty()) {
+        PromptService::Show("Language file lost!", "Error", PromptService::Icon::Error);
+        return;
+    }
+    const QList<QAction*> templateItems = m_pLanguageMenu->actions();
+    for (QAction* item : templateItems) {
+        m_pLanguageMenu->removeAction(item);
+        item->deleteLater();
+    }
+    for (std::size_t i = 0; i < m_Languages.size() && i < kMenuEntries; ++i) {
+        const int id = kFirstLanguage + static_cast<int>(i);
+        QAction* item = m_pLanguageMenu->addAction(Text(m_Languages[i].name));
+        item->setData(id);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+    const int stored = LanguageCatalog::IndexOf(m_Languages, Settings::ReadString("Language"));
+    ChooseLanguage(m_Languages[static_cast<std::size_t>(stored >= 0 ? stored : 0)].name);
+}
+
+void MainDialog::ChooseLanguage(const std::string& name) {
+    for (QAction* item : m_pLanguageMenu->actions()) {
+        item->setChecked(item->text() == Text(name));
+    }
+    const int index = LanguageCatalog::IndexOf(m_Languages, name);
+    if (index >= 0) {
+        CurrentLanguageFile = m_Languages[static_cast<std::size_t>(index)].path;
+        m_strLanguageName = name;
+    }
+    ChineseUnitsFlag = name == "Simple Chinese";
+    if (m_pPvLabel != nullptr) {
+        QString text = m_pPvLabel->Text();
+        if (ChineseUnitsFlag) {
+            text.replace(QStringLiteral("°C"), QStringLiteral("℃"));
+        } else {
+            text.replace(QStringLiteral("℃"), QStringLiteral("°C"));
+        }
+        m_pPvLabel->SetText(text);
+    }
+}
+
+void MainDialog::RelabelAll() {
+    auto relabelMenu = [](QMenu* menu, const char* key, bool evenEmpty) {
+        const std::string text = LoadLanguageText("Menu", key);
+        if (menu != nullptr && (evenEmpty || !text.empty())) {
+            menu->setTitle(Text(text));
+        }
+    };
+    auto relabelItem = [this](int id, const char* key) {
+        const std::string text = LoadLanguageText("Menu", key);
+        if (QAction* action = MenuAction(id); action != nullptr && !text.empty()) {
+            action->setText(Text(text));
+        }
+    };
+    relabelMenu(m_Popups[0], "IDS_MENU_FILE", false);
+    relabelItem(kExit, "IDM_FILE_EXIT");
+    relabelMenu(m_Popups[1], "IDS_MENU_Process", false);
+    relabelItem(kOnLine, "IDT_ONLINE");
+    relabelItem(kSearchCommand, "IDT_SEARCH");
+    relabelItem(kReset, "IDT_RESET");
+    relabelItem(kStop, "IDT_STOP");
+    relabelMenu(m_Popups[2], "IDS_MENU_ENV", false);
+    relabelMenu(m_pPortMenu, "IDS_MENU_PORT", true);
+    relabelMenu(m_pLanguageMenu, "IDS_MENU_LANG", true);
+    relabelMenu(m_Popups[3], "IDS_MENU_HELP", false);
+    relabelItem(kAbout, "IDM_HELP_ABOUT");
+
+    for (int i = 0; m_pTabs != nullptr && i < m_pTabs->count() && i < 5; ++i) {
+        m_pTabs->setTabText(
+            i, Text(LoadLanguageText("MainDlg", kTabKeys[static_cast<std::size_t>(i)])));
+    }
+    RelabelControl(*m_pPanel, 1003, "IDC_STA_INF1", "MainDlg");
+    RelabelControl(*m_pPanel, 1005, "IDC_CMD_GETVARIN", "MainDlg");
+
+    // Refilling the period list starts again at its first entry, 2 seconds.
+    const QSignalBlocker block(m_pPeriodCombo);
+    m_pPeriodCombo->clear();
+    for (int i = 0; i < static_cast<int>(kPeriodSeconds.size()); ++i) {
+        const std::string key = "IDC_COMBOPERIOD" + std::to_string(i);
+        m_pPeriodCombo->addItem(Text(LoadLanguageText("MainDlg", key)));
+    }
+    m_pPeriodCombo->setCurrentIndex(0);
+    m_nTrendPeriod = kPeriodSeconds[0];
+
+    for (TemplatePage* page : m_Pages) {
+        page->Relabel();
+    }
+    SetStatusText(0, LoadLanguageText("strReady"));
+    update();
+}
+
+void MainDialog::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    RelabelAll();
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* help = static_cast<QHelpEvent*>(event);
+    int id = 0;
+    if (watched == m_pPeriodCombo) {
+        id = kPeriodComboId;
+    } else if (QAction* action = m_pToolBar->actionAt(help->pos())) {
+        id = action->data().toInt();
+    }
+    std::string text;
+    if (id == kPeriodComboId) {
+        text = LoadLanguageText("ToolBar", "IDC_COMBOPERIOD");
+    }
+    for (const ToolButton& button : kToolButtons) {
+        if (button.id == id && button.id != 0) {
+            text = LoadLanguageText("ToolBar", button.tooltipKey);
+        }
+    }
+    if (text.empty()) {
+        QToolTip::hideText();
+        return true;
+    }
+    // The text is cut to 79 characters, as a tooltip buffer holds.
+    QToolTip::showText(help->globalPos(), Text(text).left(kTooltipLength),
+                       static_cast<QWidget*>(watched));
+    return true;
+}
+
+void MainDialog::ShowTrendTools(bool show) {
+    for (QAction* action : m_TrendTools) {
+        action->setVisible(show);
+    }
+    if (m_pPeriodAction != nullptr) {
+        m_pPeriodAction->setVisible(show);
+    }
+}
+
+// --- Ports ---
+
+void MainDialog::ScanPorts() {
+    for (int n = 1; n <= 16; ++n) {
+        if (m_Protocol.OpenPort(n)) {
+            m_PortList.push_back("COM" + std::to_string(n));
+        }
+        m_Protocol.ClosePort();
+    }
+    const QList<QAction*> templateItems = m_pPortMenu->actions();
+    for (QAction* item : templateItems) {
+        m_pPortMenu->removeAction(item);
+        item->deleteLater();
+    }
+    for (std::size_t i = 0; i < m_PortList.size() && i < kMenuEntries; ++i) {
+        const int id = kFirstPort + static_cast<int>(i);
+        QAction* item = m_pPortMenu->addAction(Text(m_PortList[i]));
+        item->setData(id);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+    if (m_PortList.empty()) {
+        PromptService::Show(LoadLanguageText("strPortFail"), kCaption,
+                            PromptService::Icon::Information);
+        return;
+    }
+    const std::string stored = Settings::ReadString("Port");
+    std::string chosen = m_PortList.front();
+    for (const auto& name : m_PortList) {
+        if (name == stored) {
+            chosen = name;
+            break;
+        }
+    }
+    ChoosePort(chosen);
+}
+
+void MainDialog::ChoosePort(const std::string& name) {
+    bool found = false;
+    for (QAction* item : m_pPortMenu->actions()) {
+        const bool equal = item->text() == Text(name);
+        item->setChecked(equal);
+        found = found || equal;
+    }
+    if (!found) {
+        return;
+    }
+    m_Protocol.ClosePort();
+    m_Protocol.SetPortNumber(std::atoi(name.c_str() + 3));
+    m_strPortName = name;
+    SetStatusText(1, name);
+}
+
+// --- Commands ---
+
+void MainDialog::OnCommand(int id) {
+    if (id >= kFirstTrendCommand && id <= kLastTrendCommand) {
+        m_Pages[3]->HandleCommand(id);
+        return;
+    }
+    if (id >= kFirstPort && id < kFirstPort + kMenuEntries) {
+        const auto index = static_cast<std::size_t>(id - kFirstPort);
+        if (index < m_PortList.size()) {
+            ChoosePort(m_PortList[index]);
+            Settings::WriteString("Port", m_PortList[index]);
+        }
+        return;
+    }
+    if (id >= kFirstLanguage && id < kFirstLanguage + kMenuEntries) {
+        const auto index = static_cast<std::size_t>(id - kFirstLanguage);
+        if (index < m_Languages.size()) {
+            ChooseLanguage(m_Languages[index].name);
+            Settings::WriteString("Language", m_Languages[index].name);
+            RelabelAll();
+        }
+        return;
+    }
+    switch (id) {
+    case kExit:
+        close();
+        break;
+    case kOnLine:
+        StartProcess({0}, kNoProcess);
+        break;
+    case kGetValues:
+        StartProcess({0, 1, 2}, kGetValues);
+        break;
+    case kProductInfo:
+        StartProcess({0, 162}, kNoProcess);
+        break;
+    case kReset:
+        StartProcess({0, 42}, kNoProcess);
+        break;
+    case kSearchCommand:
+        StartProcess({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, kSearch);
+        break;
+    case kStop:
+        Stop();
+        break;
+    case kWebLink:
+        OpenWebLink();
+        break;
+    case kAbout:
+        ShowAbout();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainDialog::StartProcess(std::initializer_list<std::uint8_t> commands, int mode) {
+    if (!CanStartSequence()) {
+        return;
+    }
+    CommandSequence.Load(commands);
+    if (mode == kSearch) {
+        m_Protocol.Device().pollingAddress = 0;
+    }
+    m_nProcessMode = mode;
+    StartSequenceStep(this, &MainDialog::OnProcessAnswer);
+    if (mode == kSearch) {
+        if (QComboBox* combo = ShortAddressCombo()) {
+            combo->clear();
+        }
+    }
+}
+
+void MainDialog::OnProcessAnswer(void* userData, int success, std::uint8_t command) {
+    auto* self = static_cast<MainDialog*>(userData);
+    if (CancelFlag) {
+        return;
+    }
+    if (self->m_nProcessMode == kSearch) {
+        self->ContinueSearch(success != 0);
+        return;
+    }
+    if (success == 0) {
+        ReportSequenceFailed();
+        return;
+    }
+    if (++CommandSequence.index < CommandSequence.count) {
+        StartSequenceStep(self, &MainDialog::OnProcessAnswer);
+        return;
+    }
+    if (self->m_nProcessMode == kGetValues) {
+        self->ValueUpdate(0);
+        self->ValueUpdate(1);
+    } else if (command == 162) {
+        PromptService::Show(LoadLanguageText("strVersion") + self->m_Protocol.Device().versionText,
+                            kCaption, PromptService::Icon::Information);
+    }
+    ReportSequenceDone();
+}
+
+void MainDialog::ContinueSearch(bool found) {
+    QComboBox* combo = ShortAddressCombo();
+    DeviceRecord& device = m_Protocol.Device();
+    if (found && combo != nullptr) {
+        combo->addItem(QString::number(device.pollingAddress));
+    }
+    if (CommandSequence.index + 1 < CommandSequence.count) {
+        ++device.pollingAddress;
+        ++CommandSequence.index;
+        StartSequenceStep(this, &MainDialog::OnProcessAnswer);
+        return;
+    }
+    ShowProgress(true);
+    std::string list;
+    if (combo != nullptr) {
+        for (int i = 0; i < combo->count(); ++i) {
+            list += (i == 0 ? " " : ", ") + combo->itemText(i).toStdString();
+        }
+        if (combo->count() == 0) {
+            combo->setEditText(QStringLiteral("0"));
+        } else {
+            combo->setCurrentIndex(0);
+        }
+    }
+    PromptService::Show(LoadLanguageText("strFindMeter") + list, m_strProductName,
+                        PromptService::Icon::Information);
+    CopyAddressComboToRecord();
+    BusyFlag = false;
+}
+
+void MainDialog::Stop() {
+    CancelSequence();
+    if (BusyFlag) {
+        BusyFlag = false;
+        SetStatusText(0, LoadLanguageText("strBreak"));
+    } else {
+        m_Protocol.ClosePort();
+    }
+    if (QComboBox* combo = ShortAddressCombo();
+        combo != nullptr && combo->currentText().isEmpty()) {
+        combo->setEditText(QStringLiteral("0"));
+    }
+    CopyAddressComboToRecord();
+    m_nProcessMode = kNoProcess;
+}
+
+void MainDialog::CopyAddressComboToRecord() {
+    if (QComboBox* combo = ShortAddressCombo()) {
+        m_Protocol.Device().pollingAddress =
+            static_cast<std::uint8_t>(std::atoi(combo->currentText().toStdString().c_str()));
+    }
+}
+
+void MainDialog::SwitchTab(int index) {
+    Stop();
+    for (TemplatePage* page : m_Pages) {
+        page->hide();
+    }
+    ShowTrendTools(false);
+    if (index < 0 || index >= static_cast<int>(kPageOfTab.size())) {
+        return;
+    }
+    if (index == 4) {
+        ShowTrendTools(true);
+    }
+    m_Pages[static_cast<std::size_t>(kPageOfTab[static_cast<std::size_t>(index)])]->show();
+}
+
+int MainDialog::CurrentTab() const {
+    return m_pTabs != nullptr ? m_pTabs->currentIndex() : -1;
+}
+
+void MainDialog::ShowAbout() {
+    AboutDialog about(this, m_strProgramDirectory);
+    about.exec();
+}
+
+std::string MainDialog::SoftwareInfo(const char* key) const {
+    // Read when needed: the file may change while the tool runs.
+    return PrivateProfile::ReadString(m_strProgramDirectory + "qxrfw.dat", "SoftInf", key);
+}
+
+void MainDialog::OpenWebLink() {
+    const std::string address = SoftwareInfo("web");
+    if (!address.empty() && PromptService::Current() != nullptr) {
+        PromptService::Current()->OpenAddress(address);
+    }
+}
+
+// --- Display ---
+
+void MainDialog::ShowProgress(bool finished) {
+    if (m_pProgress == nullptr) {
+        return;
+    }
+    m_pProgress->setRange(0, CommandSequence.count + 1);
+    m_pProgress->setValue(finished ? CommandSequence.count + 1 : CommandSequence.index + 1);
+}
+
+void MainDialog::SetStatusText(int pane, const std::string& text) {
+    if (pane >= 0 && pane < static_cast<int>(m_StatusPanes.size())) {
+        m_StatusPanes[static_cast<std::size_t>(pane)]->setText(Text(text));
+    }
+}
+
+QString MainDialog::StatusText(int pane) const {
+    return pane >= 0 && pane < static_cast<int>(m_StatusPanes.size())
+               ? m_StatusPanes[static_cast<std::size_t>(pane)]->text()
+               : QString();
+}
+
+void MainDialog::ValueUpdate(int which) {
+    const DeviceRecord& device = m_Protocol.Device();
+    if (which == 0 && m_pPvLabel != nullptr) {
+        m_pPvLabel->SetText(Text(FormatFixed(device.pv, 3) + "  " + device.pvUnitText));
+    } else if (which == 1 && m_pCurrentLabel != nullptr && m_pPercentLabel != nullptr) {
+        m_pCurrentLabel->SetText(Text(FormatFixed(device.loopCurrent, 3)));
+        m_pPercentLabel->SetText(Text(FormatFixed(device.percentOfRange, 3)));
+    }
+}
+
+QComboBox* MainDialog::ShortAddressCombo() const {
+    return qobject_cast<QComboBox*>(m_Pages[2] != nullptr ? m_Pages[2]->Control(1025) : nullptr);
+}
