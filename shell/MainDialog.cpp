@@ -10,6 +10,8 @@
 #include "platform/PrivateProfile.h"
 #include "platform/PromptService.h"
 #include "resources/DialogTemplate.h"
+#include "resources/MenuTemplate.h"
+#include "resources/ToolbarTemplate.h"
 #include "shell/AboutDialog.h"
 #include "shell/DialogBuilder.h"
 #include "shell/RelabelControl.h"
@@ -42,29 +44,6 @@ constexpr std::array<int, 5> kPageOfTab{0, 1, 2, 4, 3};
 constexpr std::array<const char*, 5> kTabKeys{"IDC_TAB1", "IDC_TAB2", "IDC_TAB3", "IDC_TAB5",
                                               "IDC_TAB4"};
 constexpr std::size_t kTooltipLength = 79;
-
-struct ToolButton {
-    int id;   // 0: separator
-    int icon; // icon resource
-    const char* tooltipKey;
-};
-constexpr std::array<ToolButton, 14> kToolButtons{{
-    {32772, 137, "IDT_ONLINE"},
-    {32773, 138, "IDT_SEARCH"},
-    {32774, 136, "IDT_RESET"},
-    {32777, 140, "IDT_PROINF"},
-    {32778, 141, "IDT_CONTACT"},
-    {32776, 139, "IDT_STOP"},
-    {0, 139, nullptr},
-    {31005, 143, "IDT_OPEN"},
-    {31006, 144, "IDT_SAVE"},
-    {31004, 147, "IDT_HisData"},
-    {31000, 145, "IDT_ALL"},
-    {31001, 148, "IDT_PV"},
-    {31002, 149, "IDT_CURRENT"},
-    {31003, 150, "IDT_PERCENT"},
-}};
-constexpr int kPeriodComboId = 501;
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -149,31 +128,36 @@ MainDialog::~MainDialog() {
 // --- Menus, toolbar, pages ---
 
 void MainDialog::BuildMenu() {
-    auto addItem = [this](QMenu* menu, int id, const char* text) {
-        QAction* action = menu->addAction(QString::fromUtf8(text));
+    auto addItem = [this](QMenu* menu, const MenuEntryTemplate& entry) {
+        QAction* action = menu->addAction(
+            QString::fromUtf8(entry.caption.data(), static_cast<int>(entry.caption.size())));
+        const int id = entry.id;
         action->setData(id);
+        action->setCheckable(id >= kFirstPort && id < kFirstLanguage + kMenuEntries);
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        return action;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    addItem(file, kExit, "Exit");
-    QMenu* process = menuBar()->addMenu(QStringLiteral("Process"));
-    addItem(process, kOnLine, "OnLine");
-    addItem(process, kSearchCommand, "Search");
-    addItem(process, kReset, "Reset");
-    addItem(process, kStop, "Stop");
-    QMenu* environment = menuBar()->addMenu(QStringLiteral("Envirmont"));
-    m_pPortMenu = environment->addMenu(QStringLiteral("Serial Port"));
-    environment->addSeparator();
-    m_pLanguageMenu = environment->addMenu(QStringLiteral("Language"));
-    for (int i = 0; i < kMenuEntries; ++i) {
-        addItem(m_pPortMenu, kFirstPort + i, std::to_string(i + 1).c_str())->setCheckable(true);
-        addItem(m_pLanguageMenu, kFirstLanguage + i, std::to_string(i + 1).c_str())
-            ->setCheckable(true);
+    auto caption = [](std::string_view text) {
+        return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+    };
+    for (const MenuEntryTemplate& popup : MainMenuTemplate().popups) {
+        QMenu* menu = menuBar()->addMenu(caption(popup.caption));
+        m_Popups.push_back({menu, &popup});
+        for (const MenuEntryTemplate& entry : popup.Children()) {
+            if (entry.kind == MenuEntryKind::Separator) {
+                menu->addSeparator();
+            } else if (entry.kind == MenuEntryKind::Item) {
+                addItem(menu, entry);
+            } else {
+                QMenu* submenu = menu->addMenu(caption(entry.caption));
+                m_Popups.push_back({submenu, &entry});
+                for (const MenuEntryTemplate& item : entry.Children()) {
+                    addItem(submenu, item);
+                }
+                const int first = entry.childCount > 0 ? entry.children[0].id : 0;
+                (first == kFirstPort ? m_pPortMenu : m_pLanguageMenu) = submenu;
+            }
+        }
     }
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    addItem(help, kAbout, "About");
-    m_Popups = {file, process, environment, help};
 }
 
 void MainDialog::BuildToolBar() {
@@ -181,26 +165,25 @@ void MainDialog::BuildToolBar() {
     m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
     m_pToolBar->setMovable(true);
     m_pToolBar->setIconSize(QSize(32, 32));
-    for (const ToolButton& button : kToolButtons) {
-        if (button.id == 0) {
+    for (const ToolbarEntryTemplate& entry : MainToolbarTemplate()) {
+        if (entry.kind == ToolbarEntryKind::Separator) {
             m_pToolBar->addSeparator();
-            continue;
-        }
-        QAction* action = m_pToolBar->addAction(IconFactory::Icon(button.icon), QString());
-        action->setData(button.id);
-        const int id = button.id;
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        if (id >= kFirstTrendCommand && id <= kLastTrendCommand) {
-            m_TrendTools.push_back(action);
+        } else if (entry.kind == ToolbarEntryKind::Placeholder) {
+            m_pPeriodCombo = new QComboBox(m_pToolBar);
+            m_pPeriodCombo->setObjectName(QStringLiteral("IDC_COMBOPERIOD"));
+            m_pPeriodCombo->setProperty("controlId", entry.id);
+            m_pPeriodCombo->setFixedWidth(entry.width);
+            m_pPeriodAction = m_pToolBar->addWidget(m_pPeriodCombo);
+        } else {
+            QAction* action = m_pToolBar->addAction(IconFactory::Icon(entry.icon), QString());
+            const int id = entry.id;
+            action->setData(id);
+            connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            if (id >= kFirstTrendCommand && id <= kLastTrendCommand) {
+                m_TrendTools.push_back(action);
+            }
         }
     }
-    m_pToolBar->addSeparator();
-    m_pPeriodCombo = new QComboBox(m_pToolBar);
-    m_pPeriodCombo->setObjectName(QStringLiteral("IDC_COMBOPERIOD"));
-    m_pPeriodCombo->setProperty("controlId", kPeriodComboId);
-    m_pPeriodCombo->setFixedWidth(80);
-    m_pPeriodAction = m_pToolBar->addWidget(m_pPeriodCombo);
-    m_pToolBar->addSeparator();
     connect(m_pPeriodCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_nTrendPeriod = index >= 0 && index < static_cast<int>(kPeriodSeconds.size())
                              ? kPeriodSeconds[static_cast<std::size_t>(index)]
@@ -293,30 +276,22 @@ void MainDialog::ChooseLanguage(const std::string& name) {
 }
 
 void MainDialog::RelabelAll() {
-    auto relabelMenu = [](QMenu* menu, const char* key, bool evenEmpty) {
-        const std::string text = LoadLanguageText("Menu", key);
-        if (menu != nullptr && (evenEmpty || !text.empty())) {
-            menu->setTitle(Text(text));
+    // Popup titles and items change only when the text is not empty; the port
+    // and language submenus take their titles even when empty.
+    for (const auto& [menu, entry] : m_Popups) {
+        const std::string title = LoadLanguageText("Menu", entry->name);
+        if (!title.empty() || menu == m_pPortMenu || menu == m_pLanguageMenu) {
+            menu->setTitle(Text(title));
         }
-    };
-    auto relabelItem = [this](int id, const char* key) {
-        const std::string text = LoadLanguageText("Menu", key);
-        if (QAction* action = MenuAction(id); action != nullptr && !text.empty()) {
-            action->setText(Text(text));
+        for (const MenuEntryTemplate& item : entry->Children()) {
+            const std::string text = LoadLanguageText("Menu", item.name);
+            QAction* action = MenuAction(item.id);
+            if (item.kind == MenuEntryKind::Item && action != nullptr && !text.empty() &&
+                item.id < kFirstPort) {
+                action->setText(Text(text));
+            }
         }
-    };
-    relabelMenu(m_Popups[0], "IDS_MENU_FILE", false);
-    relabelItem(kExit, "IDM_FILE_EXIT");
-    relabelMenu(m_Popups[1], "IDS_MENU_Process", false);
-    relabelItem(kOnLine, "IDT_ONLINE");
-    relabelItem(kSearchCommand, "IDT_SEARCH");
-    relabelItem(kReset, "IDT_RESET");
-    relabelItem(kStop, "IDT_STOP");
-    relabelMenu(m_Popups[2], "IDS_MENU_ENV", false);
-    relabelMenu(m_pPortMenu, "IDS_MENU_PORT", true);
-    relabelMenu(m_pLanguageMenu, "IDS_MENU_LANG", true);
-    relabelMenu(m_Popups[3], "IDS_MENU_HELP", false);
-    relabelItem(kAbout, "IDM_HELP_ABOUT");
+    }
 
     for (int i = 0; m_pTabs != nullptr && i < m_pTabs->count() && i < 5; ++i) {
         m_pTabs->setTabText(
@@ -359,12 +334,9 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
         id = action->data().toInt();
     }
     std::string text;
-    if (id == kPeriodComboId) {
-        text = LoadLanguageText("ToolBar", "IDC_COMBOPERIOD");
-    }
-    for (const ToolButton& button : kToolButtons) {
-        if (button.id == id && button.id != 0) {
-            text = LoadLanguageText("ToolBar", button.tooltipKey);
+    for (const ToolbarEntryTemplate& entry : MainToolbarTemplate()) {
+        if (entry.id == id && id != 0 && !entry.tooltipKey.empty()) {
+            text = LoadLanguageText("ToolBar", entry.tooltipKey);
         }
     }
     if (text.empty()) {

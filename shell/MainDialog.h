@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ColorLabel;
@@ -21,6 +22,7 @@ class QProgressBar;
 class TabControl;
 class QToolBar;
 class TemplatePage;
+struct MenuEntryTemplate;
 
 // The one top-level window: value panel, tab pages, menus, toolbar and status
 // bar. It runs the process commands (on-line, search, get, reset, product
@@ -119,7 +121,8 @@ private:
     std::array<TemplatePage*, 5> m_Pages{}; // owned through Qt parenting
     QMenu* m_pPortMenu = nullptr;
     QMenu* m_pLanguageMenu = nullptr;
-    std::vector<QMenu*> m_Popups;
+    // Each menu with its template entry, for relabelling.
+    std::vector<std::pair<QMenu*, const MenuEntryTemplate*>> m_Popups;
     QToolBar* m_pToolBar = nullptr;
     QComboBox* m_pPeriodCombo = nullptr;
     std::vector<QAction*> m_TrendTools;

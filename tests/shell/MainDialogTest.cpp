@@ -9,17 +9,21 @@
 #include "shell/TemplatePage.h"
 #include "tests/hart/EngineFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
 #include <QToolBar>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 namespace {
@@ -58,6 +62,13 @@ void AnswerAsTransmitters(FakeLink& link, std::set<int> addresses) {
         link.Receive(MakeAnswer(spec), 200);
     };
 }
+
+// Also records the addresses the window asks the desktop to open.
+class AddressPrompt : public RecordingPrompt {
+public:
+    void OpenAddress(const std::string& address) override { m_Opened.push_back(address); }
+    std::vector<std::string> m_Opened;
+};
 
 QAction* TrendButton(MainDialog& window, int id) {
     for (QAction* action : window.ToolBar()->actions()) {
@@ -123,7 +134,7 @@ protected:
     static std::string Of(const QString& text) { return text.toStdString(); }
 
     VirtualClock m_Clock;
-    RecordingPrompt m_Prompt;
+    AddressPrompt m_Prompt;
     HartProtocol m_Protocol;
     FakeLink* m_pLink = nullptr;
     std::set<int> m_OpenablePorts{2, 5};
@@ -316,4 +327,41 @@ TEST_F(MainWindow, ScreenshotsInEachLanguageAtOneAndTwoTimesScale) {
             EXPECT_GT(fs::file_size(file), 5000u);
         }
     }
+}
+
+TEST_F(MainWindow, ToolTipsComeFromTheLanguageFileCutTo79Characters) {
+    std::ofstream(Program() / "Long.ini")
+        << "[Lang]\nLanguage=Long\n[ToolBar]\nIDT_SEARCH=" << std::string(100, 'x')
+        << "\nIDT_STOP=Stop now\n";
+    MainDialog& window = Open();
+    auto tipOf = [&window](int id) {
+        QWidget* button = window.ToolBar()->widgetForAction(TrendButton(window, id));
+        const QPoint where = button->geometry().center();
+        QHelpEvent event(QEvent::ToolTip, where, window.ToolBar()->mapToGlobal(where));
+        QApplication::sendEvent(window.ToolBar(), &event);
+        return Of(QToolTip::text());
+    };
+    EXPECT_EQ(tipOf(32773), std::string(79, 'x'));
+    EXPECT_EQ(tipOf(32776), "Stop now");
+}
+
+TEST_F(MainWindow, ValueUpdateOfAnotherKindChangesNothing) {
+    ShipLanguages();
+    MainDialog& window = Open();
+    m_Protocol.Device().pv = 5.0f;
+    m_Protocol.Device().pvUnitText = "K";
+    window.ValueUpdate(2);
+    EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  °C");
+    window.ValueUpdate(0);
+    EXPECT_EQ(Of(window.PvLabel()->Text()), "5.000  K");
+}
+
+TEST_F(MainWindow, WebLinkOpensTheAddressOfTheInfoFile) {
+    MainDialog& window = Open();
+    window.OnCommand(32778);
+    EXPECT_TRUE(m_Prompt.m_Opened.empty()); // no info file: nothing happens
+    ShipInfoFile();
+    window.OnCommand(32778);
+    ASSERT_EQ(m_Prompt.m_Opened.size(), 1u);
+    EXPECT_FALSE(m_Prompt.m_Opened[0].empty());
 }
