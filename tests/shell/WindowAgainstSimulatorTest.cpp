@@ -1,0 +1,61 @@
+// The window on the simulated transmitter through a pseudo-terminal, in real
+// time on Qt's timers: what an engineer does first.
+#include "controls/ColorLabel.h"
+#include "hart/HartProtocol.h"
+#include "hart/Sequence.h"
+#include "shell/MainDialog.h"
+#include "shell/QtTimerService.h"
+#include "tests/e2e/SimulatorProcess.h"
+#include "tests/hart/EngineFixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+TEST(WindowAgainstSimulator, GetFillsTheValuePanel) {
+    const std::string folder =
+        ::testing::TempDir() + "calora_window_sim_" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder));
+    SimulatorProcess sim(13, {"--timing", "fast"});
+    ASSERT_TRUE(sim.Ready());
+
+    QtTimerService timers;
+    TimerService::Install(&timers);
+    RecordingPrompt prompts;
+    BusyFlag = false;
+    CancelFlag = false;
+    HartProtocol protocol;
+    {
+        MainDialog window(protocol, folder + "/");
+        window.show();
+        const auto& ports = window.PortList();
+        const auto com13 = std::find(ports.begin(), ports.end(), "COM13");
+        ASSERT_NE(com13, ports.end());
+        window.OnCommand(MainDialog::kFirstPort + static_cast<int>(com13 - ports.begin()));
+        ASSERT_EQ(protocol.PortNumber(), 13);
+
+        window.OnCommand(MainDialog::kGetValues);
+        QElapsedTimer clock;
+        clock.start();
+        while (BusyFlag && clock.elapsed() < 10000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        EXPECT_FALSE(BusyFlag);
+        const std::string pv = window.PvLabel()->Text().toStdString();
+        EXPECT_TRUE(pv.ends_with("  °C")) << pv;
+        EXPECT_NE(pv, "0.0  °C");
+        EXPECT_NE(window.CurrentLabel()->Text().toStdString(), "0.0");
+        // No language file here: "Language file lost!" is the only message.
+        for (const auto& shown : prompts.m_Shown) {
+            EXPECT_EQ(shown.text, "Language file lost!");
+        }
+    }
+    TimerService::Install(nullptr);
+    std::filesystem::remove_all(folder);
+}
