@@ -5,6 +5,7 @@
 #include "hart/HartProtocol.h"
 #include "hart/Sequence.h"
 #include "hart/UnitTables.h"
+#include "shell/AboutDialog.h"
 #include "shell/Settings.h"
 #include "shell/TemplatePage.h"
 #include "tests/hart/EngineFixture.h"
@@ -326,6 +327,10 @@ TEST_F(MainWindow, ScreenshotsInEachLanguageAtOneAndTwoTimesScale) {
             ASSERT_TRUE(picture.save(QString::fromStdString(file.string())));
             EXPECT_GT(fs::file_size(file), 5000u);
         }
+        AboutDialog about(&window, Program().string() + "/");
+        const fs::path file = out / ("about-" + std::string(language == 0 ? "en" : "zh") + ".png");
+        ASSERT_TRUE(about.grab().save(QString::fromStdString(file.string())));
+        EXPECT_EQ(Of(about.windowTitle()), LoadLanguageText("Menu", "IDM_HELP_ABOUT") + " Calora");
     }
 }
 
