@@ -139,8 +139,7 @@ TEST(SerialPort, OpensExclusivelyAtTheLineSettings) {
     const std::uint8_t frame[] = {0xFF, 0x02, 0x80};
     EXPECT_TRUE(second.Write(frame));
     std::uint8_t got[3] = {};
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(::read(pty.m_nModem, got, 3), 3);
+    EXPECT_EQ(pty.Receive(got, 3), 3);
     EXPECT_EQ(got[2], 0x80);
     EXPECT_FALSE(CSerialPort().OpenDevice("/nonexistent/tty"));
 }
