@@ -128,77 +128,31 @@ TEST_F(RequestFrame, FinalAssemblyNumberIsReadAsHexadecimal) {
     EXPECT_EQ(DataOf(19), (Bytes{0x00, 0x00, 0x00}));
 }
 
-TEST_F(RequestFrame, DeviceSpecificCommandData) {
+TEST_F(RequestFrame, DeviceSpecificRequestsThatNoAnswerMirrors) {
+    // (Writes whose data a read command returns are checked by reading back.)
     m_Record.value137 = 1.0f;
     EXPECT_EQ(DataOf(137), Float(1.0f));
     EXPECT_EQ(DataOf(194), Float(1.0f));
-
     m_Record.byte138a = 0xA1;
     m_Record.byte138b = 0xB2;
     m_Record.bytes141 = {1, 2, 3, 4, 5};
     EXPECT_EQ(DataOf(138), (Bytes{0xA1, 1, 2, 3, 4, 0xB2}));
-    EXPECT_EQ(DataOf(181), (Bytes{1, 2, 3, 4, 5}));
-
-    m_Record.byte143 = 9;
-    EXPECT_EQ(DataOf(143), Bytes{9});
-    m_Record.bytes143a = {1, 2, 3, 4};
-    m_Record.bytes143b = {5, 6, 7, 8};
-    m_Record.number143a = 1.5;
-    m_Record.number143b = -256.0;
-    EXPECT_EQ(DataOf(183), (Bytes{9, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0x80, 1, 0, 0, 0, 0, 1, 0x81}));
-
     m_Record.selector152 = {0x11, 0x22};
-    EXPECT_EQ(DataOf(152), (Bytes{0x11, 0x22, 0x20}));
     EXPECT_EQ(DataOf(153), (Bytes{0x11, 0x22, 0x20}));
-
-    m_Record.flag160 = 0;
-    EXPECT_EQ(DataOf(160), Bytes{2});
     m_Record.flag160 = 5;
     EXPECT_EQ(DataOf(160), Bytes{1});
-
-    m_Record.floatPair140 = {1.0f, 2.0f};
-    EXPECT_EQ(DataOf(180), Join({Float(1.0f), Float(2.0f)}));
-    m_Record.value142 = 3.0f;
-    EXPECT_EQ(DataOf(182), Float(3.0f));
-
+    m_Record.flag160 = 0;
+    EXPECT_EQ(DataOf(160), Bytes{2});
     m_Record.floats144 = {10.0f, 20.0f, 30.0f};
-    for (std::uint8_t selector : {0, 1, 2, 7}) {
-        m_Record.selector184 = selector;
-        const float chosen = selector == 0 ? 10.0f : selector == 1 ? 20.0f : 30.0f;
-        EXPECT_EQ(DataOf(184), Join({Float(chosen), {selector}}));
-    }
-
-    m_Record.value145 = 4.0f;
-    EXPECT_EQ(DataOf(185), Float(4.0f));
-
-    m_Record.sensor1Type = 10;
-    m_Record.sensor2Type = 255;
-    m_Record.sensorSetupA = 0x21;
-    m_Record.sensorSetupB = 0x10;
-    m_Record.sensorValueA = 0.5f;
-    m_Record.sensorValueB = -0.5f;
-    EXPECT_EQ(DataOf(186), Join({{10, 255, 0x21, 0x10}, Float(0.5f), Float(-0.5f)}));
-
-    m_Record.displaySettings = {1, 2, 1};
-    EXPECT_EQ(DataOf(187), (Bytes{1, 2, 1}));
-    m_Record.bytePair148 = {7, 8};
-    EXPECT_EQ(DataOf(188), (Bytes{7, 8}));
-
-    m_Record.value150 = 5.0f;
-    m_Record.byte150 = 2;
-    EXPECT_EQ(DataOf(190), Join({Float(5.0f), {6}}));
+    m_Record.selector184 = 1;
+    EXPECT_EQ(DataOf(184), Join({Float(20.0f), {1}}));
+    m_Record.selector184 = 7; // any other selector sends the third
+    EXPECT_EQ(DataOf(184), Join({Float(30.0f), {7}}));
     m_Record.byte150 = 100; // 300 keeps its low 8 bits
     EXPECT_EQ(DataOf(190).back(), 300 % 256);
-
-    for (std::size_t i = 0; i < m_Record.block152.size(); ++i) {
-        m_Record.block152[i] = static_cast<std::uint8_t>(i);
-    }
     m_Record.byte192 = 0xEE;
-    const Bytes data192 = DataOf(192);
-    ASSERT_EQ(data192.size(), 35u);
+    EXPECT_EQ(DataOf(192).back(), 0xEE);
     EXPECT_EQ(m_Protocol.FrameLength(), 56u);
-    EXPECT_EQ(data192[33], 33);
-    EXPECT_EQ(data192[34], 0xEE);
 }
 
 TEST_F(RequestFrame, UnknownCommandBuildsNothing) {

@@ -190,16 +190,3 @@ TEST_F(Sequence, WithoutAMainWindowNothingIsShownButTheSequenceRuns) {
     EXPECT_TRUE(m_Display.m_Progress.empty());
     EXPECT_FALSE(BusyFlag);
 }
-
-TEST_F(Sequence, CommandListHoldsAtMostFortyCommands) {
-    CommandList list;
-    list.Load({1, 2, 3});
-    EXPECT_EQ(list.count, 3);
-    EXPECT_EQ(list.Current(), 1);
-    CommandList big;
-    big.index = 9;
-    big.Load({7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-              7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7});
-    EXPECT_EQ(big.count, CommandList::kCapacity);
-    EXPECT_EQ(big.index, 0);
-}

@@ -60,13 +60,3 @@ TEST_F(UnitTables, UnknownCodesAndTextsAndCaseDifferences) {
     EXPECT_EQ(UnitTextToCode("mv"), 0);
     EXPECT_EQ(UnitTextToCode("mV "), 0);
 }
-
-TEST_F(UnitTables, DeviceTypeNames) {
-    std::string name;
-    UpdateDeviceTypeName(5, name);
-    EXPECT_EQ(name, "");
-    UpdateDeviceTypeName(8, name);
-    EXPECT_EQ(name, "HART 智能变送器");
-    UpdateDeviceTypeName(200, name);
-    EXPECT_EQ(name, "HART 智能变送器");
-}
