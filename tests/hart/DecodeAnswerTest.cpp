@@ -200,69 +200,27 @@ TEST_F(DecodeAnswer, WriteCommandsSendWhatTheReadCommandsDecode) {
     const std::vector<std::pair<std::uint8_t, std::uint8_t>> writeThenRead{
         {17, 12},   {18, 13},   {19, 16},   {180, 140}, {181, 141}, {182, 142}, {183, 143},
         {185, 145}, {186, 146}, {187, 147}, {188, 148}, {190, 150}, {192, 152}};
+    auto requestData = [this](std::uint8_t write) {
+        EXPECT_TRUE(m_Protocol.PrepareRequest(write));
+        const auto& tx = m_Protocol.TxFrame();
+        return Bytes(tx.begin() + 18, tx.begin() + 18 + tx[17]);
+    };
     for (const auto& [write, read] : writeThenRead) {
         m_Record = written;
-        ASSERT_TRUE(m_Protocol.PrepareRequest(write));
-        const auto& tx = m_Protocol.TxFrame();
-        Bytes data(tx.begin() + 18, tx.begin() + 18 + tx[17]);
+        const Bytes sent = requestData(write);
+        Bytes answer = sent;
         if (write == 192) {
-            data.pop_back(); // the byte after block 152 is not read back
+            answer.pop_back(); // the byte after block 152 is not read back
         }
+        // Read into a blank record, then write again from what was read: the
+        // same bytes go out only if every field landed where it belongs.
         m_Record = DeviceRecord{};
-        ASSERT_TRUE(Answer(read, data)) << int(read);
-        const DeviceRecord& back = m_Record;
-        switch (read) {
-        case 12:
-            EXPECT_EQ(back.message, written.message);
-            break;
-        case 13:
-            EXPECT_EQ(back.tag, written.tag);
-            EXPECT_EQ(back.descriptor, written.descriptor);
-            EXPECT_EQ(back.dateYear, 2155);
-            EXPECT_EQ(back.dateMonth, 3);
-            break;
-        case 16:
-            EXPECT_EQ(back.finalAssemblyNumber, "0ABC01");
-            break;
-        case 140:
-            EXPECT_EQ(back.floatPair140, written.floatPair140);
-            break;
-        case 141:
-            EXPECT_EQ(back.bytes141, written.bytes141);
-            break;
-        case 142:
-            EXPECT_EQ(back.value142, written.value142);
-            break;
-        case 143:
-            EXPECT_EQ(back.bytes143b, written.bytes143b);
-            EXPECT_EQ(back.number143a, 1.5);
-            EXPECT_EQ(back.number143b, -768.0);
-            break;
-        case 145:
-            EXPECT_EQ(back.value145, written.value145);
-            break;
-        case 146:
-            EXPECT_EQ(back.sensor2Type, 255);
-            EXPECT_EQ(back.sensorSetupB, 0x13);
-            EXPECT_EQ(back.sensorValueB, -1.0f);
-            break;
-        case 147:
-            EXPECT_EQ(back.displaySettings, written.displaySettings);
-            break;
-        case 148:
-            EXPECT_EQ(back.bytePair148, written.bytePair148);
-            break;
-        case 150:
-            EXPECT_EQ(back.value150, 7.5f);
-            EXPECT_EQ(back.byte150, 2); // sent as 6, read back divided by 3
-            break;
-        case 152:
-            EXPECT_EQ(back.block152, written.block152);
-            break;
-        default:
-            break;
-        }
+        ASSERT_TRUE(Answer(read, answer)) << int(read);
+        EXPECT_EQ(requestData(write), sent) << int(write) << " after reading " << int(read);
     }
+    m_Record = DeviceRecord{};
+    ASSERT_TRUE(Answer(13, Bytes(requestData(18).size(), 0)));
+    EXPECT_EQ(m_Record.dateYear, 1900);
 }
 
 TEST_F(DecodeAnswer, WordsAndVersionText) {

@@ -128,8 +128,8 @@ TEST_F(RequestFrame, FinalAssemblyNumberIsReadAsHexadecimal) {
     EXPECT_EQ(DataOf(19), (Bytes{0x00, 0x00, 0x00}));
 }
 
-TEST_F(RequestFrame, DeviceSpecificRequestsThatNoAnswerMirrors) {
-    // (Writes whose data a read command returns are checked by reading back.)
+TEST_F(RequestFrame, DeviceSpecificCommandData) {
+    // (Writes whose data a read command returns are also checked by reading back.)
     m_Record.value137 = 1.0f;
     EXPECT_EQ(DataOf(137), Float(1.0f));
     EXPECT_EQ(DataOf(194), Float(1.0f));
@@ -150,6 +150,13 @@ TEST_F(RequestFrame, DeviceSpecificRequestsThatNoAnswerMirrors) {
     EXPECT_EQ(DataOf(184), Join({Float(30.0f), {7}}));
     m_Record.byte150 = 100; // 300 keeps its low 8 bits
     EXPECT_EQ(DataOf(190).back(), 300 % 256);
+    m_Record.sensor1Type = 10;
+    m_Record.sensor2Type = 255;
+    m_Record.sensorSetupA = 0x21;
+    m_Record.sensorSetupB = 0x10;
+    m_Record.sensorValueA = 0.5f;
+    m_Record.sensorValueB = -0.5f;
+    EXPECT_EQ(DataOf(186), Join({{10, 255, 0x21, 0x10}, Float(0.5f), Float(-0.5f)}));
     m_Record.byte192 = 0xEE;
     EXPECT_EQ(DataOf(192).back(), 0xEE);
     EXPECT_EQ(m_Protocol.FrameLength(), 56u);
