@@ -318,6 +318,7 @@ TEST_F(MainWindow, ScreenshotsInEachLanguageAtOneAndTwoTimesScale) {
         window.OnCommand(32797 + language);
         window.OnCommand(1005);
         m_Clock.RunFor(10000);
+        QApplication::processEvents(); // let the menu bar lay out its new titles
         for (int scale : {1, 2}) {
             QPixmap picture(window.size() * scale);
             picture.setDevicePixelRatio(scale);
@@ -327,6 +328,14 @@ TEST_F(MainWindow, ScreenshotsInEachLanguageAtOneAndTwoTimesScale) {
             ASSERT_TRUE(picture.save(QString::fromStdString(file.string())));
             EXPECT_GT(fs::file_size(file), 5000u);
         }
+        auto* tabs = window.findChild<QTabBar*>();
+        for (int tab = 1; tab < 5; ++tab) {
+            tabs->setCurrentIndex(tab);
+            const fs::path file = out / ("tab" + std::to_string(tab) + "-" +
+                                         std::string(language == 0 ? "en" : "zh") + ".png");
+            ASSERT_TRUE(window.grab().save(QString::fromStdString(file.string())));
+        }
+        tabs->setCurrentIndex(0);
         AboutDialog about(&window, Program().string() + "/");
         const fs::path file = out / ("about-" + std::string(language == 0 ? "en" : "zh") + ".png");
         ASSERT_TRUE(about.grab().save(QString::fromStdString(file.string())));
