@@ -1,87 +1,233 @@
+#include "pages/SensorTable.h"
+#include "platform/LanguageText.h"
 #include "platform/PrivateProfile.h"
+#include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 const std::string kSourceDir = CALORA_SOURCE_DIR;
 const std::string kBinaryDir = CALORA_BINARY_DIR;
-const std::string kSoftwareInfo = kSourceDir + "/dist/qxrfw.dat";
-const std::string kLogo = kSourceDir + "/dist/vrn.dak";
+const std::string kLangDir = kSourceDir + "/lang/";
+const std::string kEnglish = kLangDir + "English.ini";
+const std::string kChinese = kLangDir + "SimpleChinese.ini";
+
+using KeySets = std::map<std::string, std::set<std::string>>;
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
-std::uint32_t Le(const std::string& bytes, std::size_t offset, int size) {
+std::string Trim(const std::string& text) {
+    return std::regex_replace(text, std::regex("^[ \t\r]+|[ \t\r]+$"), "");
+}
+
+std::uint32_t Le32(const std::string& bytes, std::size_t offset) {
     std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) {
+    for (int i = 3; i >= 0; --i) {
         value = (value << 8) | static_cast<unsigned char>(bytes.at(offset + i));
     }
     return value;
 }
 
+// Every section and key the file names, as written. The reader only answers
+// for given keys, so listing them takes this small scan of the text.
+KeySets ListKeys(const std::string& path) {
+    KeySets keys;
+    std::istringstream lines(ReadBytes(path));
+    std::string section;
+    for (std::string line; std::getline(lines, line);) {
+        line = Trim(line);
+        if (line.starts_with('[') && line.ends_with(']')) {
+            section = line.substr(1, line.size() - 2);
+            keys[section];
+        } else if (const auto equals = line.find('=');
+                   !line.starts_with(';') && equals != std::string::npos) {
+            keys[section].insert(Trim(line.substr(0, equals)));
+        }
+    }
+    return keys;
+}
+
+// The keys the program looks up: the contract between the code and the
+// language files.
+KeySets RequiredKeys() {
+    const std::map<std::string, std::string> listed = {
+        {"Lang", "Language"},
+        {"String",
+         "strBusy strPortFail strCommunication strOpOK strCommFail strOpFail strReady strVersion "
+         "strBreak strFindMeter strTrimCurrent strCurrentErr SpanErr Sen1WireErr Sen2WireErr "
+         "SenMatchErr strNOErr strSetZero strSetFull strPVCurve strCurrentCurve strPercentCurve "
+         "strUnit strData strTime strFileError"},
+        {"Menu", "IDS_MENU_FILE IDM_FILE_EXIT IDS_MENU_Process IDT_ONLINE IDT_SEARCH IDT_RESET "
+                 "IDT_STOP IDS_MENU_ENV IDS_MENU_PORT IDS_MENU_LANG IDS_MENU_HELP IDM_HELP_ABOUT"},
+        {"ToolBar", "IDT_ONLINE IDT_SEARCH IDT_RESET IDT_PROINF IDT_CONTACT IDT_STOP IDT_OPEN "
+                    "IDT_SAVE IDT_HisData IDT_ALL IDT_PV IDT_CURRENT IDT_PERCENT IDC_COMBOPERIOD"},
+        {"MainDlg", "IDC_TAB1 IDC_TAB2 IDC_TAB3 IDC_TAB4 IDC_TAB5 IDC_STA_INF1 IDC_CMD_GETVARIN "
+                    "IDC_COMBOPERIOD0 IDC_COMBOPERIOD1 IDC_COMBOPERIOD2 IDC_COMBOPERIOD3 "
+                    "IDC_COMBOPERIOD4 IDC_COMBOPERIOD5 IDC_COMBOPERIOD6 IDC_COMBOPERIOD7 "
+                    "IDC_COMBOPERIOD8"},
+        {"About", "IDOK"},
+        {"QXView1", "IDC_STA1 IDC_STA2 IDC_StaCap1 IDC_StaCap2 IDC_RADIO8 IDC_cmdSendFixI "
+                    "IDC_cmdExitI IDC_cmdTest1 IDC_cmdTest2"},
+        {"QXView2",
+         "IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6 IDC_STA7 IDC_STA8 IDC_STA9 "
+         "IDC_STA10 IDC_STA11 IDC_STA12 IDC_STA13 IDC_STA14 IDC_STA15 IDC_STA16 IDC_STA17 "
+         "IDC_RAO_SINGLESENSE IDC_RAO_DOUBLESENSE IDC_RAO_MODE1 IDC_RAO_MODE2 IDC_RAO_MODE3 "
+         "IDC_RAO_MODE4 IDC_cmdRead2 IDC_cmdWrite2 IDC_cboOutSense1 IDC_cboOutSense2 "
+         "IDC_cboDisMode1 IDC_cboDisMode2 IDC_cboDisMode3 IDC_cboDisReo0 IDC_cboDisReo1 "
+         "IDC_cboDisReo2 IDC_cboDisReo3 IDC_cboWire0 IDC_cboWire1 IDC_cboWire2"},
+        {"QXView3", "IDC_StaCap1 IDC_StaCap2 IDC_StaCap3 IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 "
+                    "IDC_STA5 IDC_STA6"},
+        {"QXView4", "strTime strData strUnit strPVCurve strCurrentCurve strPercentCurve"},
+        {"QXView5", "IDC_CALI4MA IDC_CALI20MA"}};
+    KeySets keys;
+    for (const auto& [section, names] : listed) {
+        std::istringstream words(names);
+        keys[section].insert(std::istream_iterator<std::string>(words), {});
+    }
+    for (int i = 0; i < SensorPositionCount; ++i) {
+        keys["QXView2"].insert("m_cboSensorType" + std::to_string(i));
+    }
+    return keys;
+}
+
+// Looks texts up the way the program does, through the language file in use.
+std::string Text(std::string_view section, std::string_view key) {
+    return LoadLanguageText(section, key);
+}
+
+class LanguageFiles : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override { CurrentLanguageFile = GetParam(); }
+    void TearDown() override { CurrentLanguageFile.clear(); }
+};
+
 } // namespace
 
-TEST(SoftwareInfoFile, NamesTheProductItsMakerAndAddress) {
-    EXPECT_EQ(PrivateProfile::ReadString(kSoftwareInfo, "SoftInf", "Name"), "Calora");
-    EXPECT_FALSE(PrivateProfile::ReadString(kSoftwareInfo, "SoftInf", "Commpany").empty());
-    EXPECT_TRUE(
-        PrivateProfile::ReadString(kSoftwareInfo, "SoftInf", "web").starts_with("https://"));
+INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFiles, ::testing::Values(kEnglish, kChinese));
+
+TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysAllFilledAndWhole) {
+    const std::string bytes = ReadBytes(GetParam());
+    EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "byte-order mark";
+    EXPECT_TRUE(TextEncoding::IsValidUtf8(bytes));
+    const KeySets required = RequiredKeys();
+    EXPECT_EQ(ListKeys(GetParam()), required);
+    for (const auto& [section, keys] : required) {
+        for (const std::string& key : keys) {
+            EXPECT_FALSE(Text(section, key).empty()) << section << "/" << key;
+            // Longer values would be cut on reading.
+            EXPECT_LT(PrivateProfile::ReadString(GetParam(), section, key).size(),
+                      PrivateProfile::MaxValueBytes)
+                << section << "/" << key;
+        }
+    }
+    // The trend page takes its first texts from "String", later ones from its own section.
+    for (const std::string& key : required.at("QXView4")) {
+        EXPECT_EQ(Text("String", key), Text("QXView4", key)) << key;
+    }
+}
+
+TEST_P(LanguageFiles, SortedCombosKeepTheirKeyOrder) {
+    // The wire and output-sensor combos sort their items, and the position
+    // is what the transmitter receives: 0 = 2-wire ... 2 = 4-wire, 0 = sensor 1.
+    for (int i = 0; i < 3; ++i) {
+        const std::string wire = Text("QXView2", "IDC_cboWire" + std::to_string(i));
+        EXPECT_NE(wire.find(std::to_string(i + 2)), std::string::npos) << wire;
+        EXPECT_TRUE(i == 0 || Text("QXView2", "IDC_cboWire" + std::to_string(i - 1)) < wire);
+    }
+    EXPECT_LT(Text("QXView2", "IDC_cboOutSense1"), Text("QXView2", "IDC_cboOutSense2"));
+}
+
+TEST_P(LanguageFiles, SensorNamesFollowTheComboMapping) {
+    // Each combo position names the type that the position's sensor code has
+    // in the sensor table: the same numbers, the same metal for resistance
+    // thermometers, the same letter for thermocouples.
+    SensorTable table;
+    table.Build();
+    auto numbers = [](const std::string& text) {
+        return Trim(std::regex_replace(text, std::regex("[^0-9]+"), " "));
+    };
+    for (int position = 0; position < SensorPositionCount; ++position) {
+        const std::string text = Text("QXView2", "m_cboSensorType" + std::to_string(position));
+        const SensorInfo* info = table.SensorInfoOfCode(SensorCodeOfPosition(position));
+        ASSERT_NE(info, nullptr);
+        SCOPED_TRACE(text + " for " + info->name);
+        EXPECT_EQ(numbers(text), numbers(info->name));
+        if (info->name.starts_with("Type ")) {
+            EXPECT_NE((" " + text + " ").find(" " + info->name.substr(5) + " "), std::string::npos);
+        } else if (std::isalpha(static_cast<unsigned char>(info->name[0]))) {
+            EXPECT_EQ(strncasecmp(text.c_str(), info->name.c_str(), 2), 0);
+        }
+    }
+}
+
+TEST(LanguageFileSet, SameKeysDisplayNamesAndTheDefaultLanguage) {
+    EXPECT_EQ(ListKeys(kEnglish), ListKeys(kChinese));
+    EXPECT_EQ(PrivateProfile::ReadString(kEnglish, "Lang", "Language"), "English");
+    // This exact name switches the Celsius sign to the full-width one.
+    EXPECT_EQ(PrivateProfile::ReadString(kChinese, "Lang", "Language"), "Simple Chinese");
+    // The first language file in name order is the default.
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kLangDir)) {
+        if (entry.path().extension() == ".ini") {
+            files.push_back(entry.path().filename().string());
+        }
+    }
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(*std::ranges::min_element(files), "English.ini");
+}
+
+TEST(SoftwareInfoFile, NamesTheProduct) {
+    EXPECT_EQ(PrivateProfile::ReadString(kSourceDir + "/dist/qxrfw.dat", "SoftInf", "Name"),
+              "Calora");
 }
 
 TEST(LogoFile, IsAnUncompressed24BitBitmapThatFitsBesideTheValuePanel) {
-    const std::string bmp = ReadBytes(kLogo);
+    const std::string bmp = ReadBytes(kSourceDir + "/dist/vrn.dak");
     ASSERT_GE(bmp.size(), 54u);
-    EXPECT_LT(bmp.size(), 60u * 1024u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(Le(bmp, 2, 4), bmp.size()); // file size
-    const std::uint32_t pixelOffset = Le(bmp, 10, 4);
-    EXPECT_EQ(Le(bmp, 14, 4), 40u); // BITMAPINFOHEADER
-    const auto width = static_cast<std::int32_t>(Le(bmp, 18, 4));
-    const auto height = static_cast<std::int32_t>(Le(bmp, 22, 4));
-    EXPECT_EQ(Le(bmp, 26, 2), 1u);  // planes
-    EXPECT_EQ(Le(bmp, 28, 2), 24u); // bits per pixel
-    EXPECT_EQ(Le(bmp, 30, 4), 0u);  // no compression
+    EXPECT_EQ(Le32(bmp, 2), bmp.size());
+    // Info header of 40 bytes, one plane of 24 bits a pixel, no compression.
+    EXPECT_EQ(Le32(bmp, 14), 40u);
+    EXPECT_EQ(Le32(bmp, 26), 1u | (24u << 16));
+    EXPECT_EQ(Le32(bmp, 30), 0u);
     // Room right of the value panel: about 130 x 40 dialog units.
-    EXPECT_GT(width, 100);
-    EXPECT_LE(width, 240);
-    EXPECT_GT(height, 20);
-    EXPECT_LE(height, 60);
+    const std::uint32_t width = Le32(bmp, 18);
+    const std::uint32_t height = Le32(bmp, 22);
+    EXPECT_TRUE(width > 100 && width <= 240 && height > 20 && height <= 60)
+        << width << "x" << height;
     // Rows of three bytes a pixel, padded to four bytes, all present.
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-    EXPECT_GE(pixelOffset, 54u);
-    EXPECT_EQ(pixelOffset + stride * static_cast<std::size_t>(height), bmp.size());
-}
-
-TEST(LogoFile, IsNotBlank) {
-    const std::string bmp = ReadBytes(kLogo);
-    ASSERT_GE(bmp.size(), 54u);
-    const std::string pixels = bmp.substr(Le(bmp, 10, 4));
-    int differing = 0;
-    for (std::size_t i = 3; i + 2 < pixels.size(); i += 3) {
-        differing += pixels.compare(i, 3, pixels, 0, 3) != 0 ? 1 : 0;
-    }
-    EXPECT_GT(differing, 500);
+    const std::uint32_t pixels = Le32(bmp, 10);
+    EXPECT_EQ(pixels + (width * 3 + 3) / 4 * 4 * height, bmp.size());
 }
 
 TEST(ShippedFiles, AreCopiedBesideThePrograms) {
-    for (const char* name : {"English.ini", "SimpleChinese.ini"}) {
-        const std::string source = ReadBytes(kSourceDir + "/lang/" + name);
+    for (const std::string name :
+         {"lang/English.ini", "lang/SimpleChinese.ini", "dist/qxrfw.dat", "dist/vrn.dak"}) {
+        const std::string source = ReadBytes(kSourceDir + "/" + name);
+        const std::string file = name.substr(name.find('/') + 1);
         ASSERT_FALSE(source.empty()) << name;
-        EXPECT_EQ(ReadBytes(kBinaryDir + "/shell/" + name), source) << name;
-        EXPECT_EQ(ReadBytes(kBinaryDir + "/cli/" + name), source) << name;
-    }
-    for (const char* name : {"qxrfw.dat", "vrn.dak"}) {
-        EXPECT_EQ(ReadBytes(kBinaryDir + "/shell/" + name), ReadBytes(kSourceDir + "/dist/" + name))
+        EXPECT_EQ(ReadBytes(kBinaryDir + "/shell/" + file), source) << name;
+        EXPECT_TRUE(name.starts_with("dist") || ReadBytes(kBinaryDir + "/cli/" + file) == source)
             << name;
     }
 }
