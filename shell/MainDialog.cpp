@@ -38,6 +38,9 @@ namespace {
 
 constexpr const char* kCaption = "HART";
 constexpr int kMainTemplate = 102;
+// Dialog units above the value panel's frame that the template keeps for a
+// toolbar inside the dialog (the frame starts at 26, its left edge at 10).
+constexpr int kToolbarStripDlu = 16;
 constexpr std::array<int, 9> kPeriodSeconds{2, 4, 8, 30, 60, 120, 300, 600, 1800};
 // Tab position → page (pages are created Output, Sensor, Info, Trend, Calibration).
 constexpr std::array<int, 5> kPageOfTab{0, 1, 2, 4, 3};
@@ -67,8 +70,17 @@ MainDialog::MainDialog(HartProtocol& protocol, std::string programDirectory)
     if (layout != nullptr) {
         DialogBuilder::Build(*layout, *m_pPanel);
     }
+    // The template keeps a strip at its top for a toolbar inside the dialog;
+    // here the toolbar sits above the panel, so the controls move up into it,
+    // leaving the same margin above them as at their left.
+    const int strip =
+        DialogBuilder::DialogUnitsToPixels(m_pPanel->font(), 0, kToolbarStripDlu).height();
+    for (QWidget* control : m_pPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->move(control->pos() - QPoint(0, strip));
+    }
     // The panel keeps its template size; the window grows around it.
-    m_pPanel->setMinimumSize(m_pPanel->size());
+    m_pPanel->setMinimumSize(m_pPanel->size() - QSize(0, strip));
+    m_pPanel->resize(m_pPanel->minimumSize());
     setCentralWidget(m_pPanel);
     m_pProgress = qobject_cast<QProgressBar*>(DialogBuilder::FindControl(*m_pPanel, 1001));
     m_pPercentLabel = qobject_cast<ColorLabel*>(DialogBuilder::FindControl(*m_pPanel, 1007));
