@@ -242,6 +242,23 @@ QAction* MainDialog::MenuAction(int id) const {
     return nullptr;
 }
 
+// The port and language submenus: their template items give way to the
+// entries found, at most ten, with consecutive command ids.
+void MainDialog::FillRuntimeMenu(QMenu* menu, const std::vector<std::string>& names, int firstId) {
+    const QList<QAction*> templateItems = menu->actions();
+    for (QAction* item : templateItems) {
+        menu->removeAction(item);
+        item->deleteLater();
+    }
+    for (std::size_t i = 0; i < names.size() && i < kMenuEntries; ++i) {
+        const int id = firstId + static_cast<int>(i);
+        QAction* item = menu->addAction(Text(names[i]));
+        item->setData(id);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+}
+
 // --- Language ---
 
 void MainDialog::DiscoverLanguages() {
@@ -250,18 +267,11 @@ void MainDialog::DiscoverLanguages() {
         PromptService::Show("Language file lost!", "Error", PromptService::Icon::Error);
         return;
     }
-    const QList<QAction*> templateItems = m_pLanguageMenu->actions();
-    for (QAction* item : templateItems) {
-        m_pLanguageMenu->removeAction(item);
-        item->deleteLater();
+    std::vector<std::string> names;
+    for (const auto& language : m_Languages) {
+        names.push_back(language.name);
     }
-    for (std::size_t i = 0; i < m_Languages.size() && i < kMenuEntries; ++i) {
-        const int id = kFirstLanguage + static_cast<int>(i);
-        QAction* item = m_pLanguageMenu->addAction(Text(m_Languages[i].name));
-        item->setData(id);
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    }
+    FillRuntimeMenu(m_pLanguageMenu, names, kFirstLanguage);
     const int stored = LanguageCatalog::IndexOf(m_Languages, Settings::ReadString("Language"));
     ChooseLanguage(m_Languages[static_cast<std::size_t>(stored >= 0 ? stored : 0)].name);
 }
@@ -379,18 +389,7 @@ void MainDialog::ScanPorts() {
         }
         m_Protocol.ClosePort();
     }
-    const QList<QAction*> templateItems = m_pPortMenu->actions();
-    for (QAction* item : templateItems) {
-        m_pPortMenu->removeAction(item);
-        item->deleteLater();
-    }
-    for (std::size_t i = 0; i < m_PortList.size() && i < kMenuEntries; ++i) {
-        const int id = kFirstPort + static_cast<int>(i);
-        QAction* item = m_pPortMenu->addAction(Text(m_PortList[i]));
-        item->setData(id);
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    }
+    FillRuntimeMenu(m_pPortMenu, m_PortList, kFirstPort);
     if (m_PortList.empty()) {
         PromptService::Show(LoadLanguageText("strPortFail"), kCaption,
                             PromptService::Icon::Information);

@@ -95,6 +95,7 @@ private:
     void BuildMenu();
     void BuildToolBar();
     void BuildPages();
+    void FillRuntimeMenu(QMenu* menu, const std::vector<std::string>& names, int firstId);
     void DiscoverLanguages();
     void ChooseLanguage(const std::string& name);
     void ScanPorts();

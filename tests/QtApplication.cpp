@@ -17,7 +17,7 @@ public:
 
 private:
     inline static int s_nArgc = 1;
-    inline static char s_szName[] = "calora_shell_tests";
+    inline static char s_szName[] = "calora_qt_tests";
     inline static char* s_pArgv[] = {s_szName, nullptr};
     std::unique_ptr<QApplication> m_pApp;
 };
