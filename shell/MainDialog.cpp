@@ -10,7 +10,6 @@
 #include "platform/PrivateProfile.h"
 #include "platform/PromptService.h"
 #include "resources/DialogTemplate.h"
-#include "resources/MenuTemplate.h"
 #include "resources/ToolbarTemplate.h"
 #include "shell/AboutDialog.h"
 #include "shell/DialogBuilder.h"

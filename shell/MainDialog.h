@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hart/SequenceDisplay.h"
+#include "resources/MenuTemplate.h"
 #include "shell/LanguageCatalog.h"
 
 #include <QMainWindow>
@@ -42,12 +43,12 @@ public:
         kProductInfo = 32777,
         kWebLink = 32778,
         kAbout = 32786,
-        kFirstPort = 32787,
-        kFirstLanguage = 32797,
+        kFirstPort = kFirstPortCommand,
+        kFirstLanguage = kFirstLanguageCommand,
         kFirstTrendCommand = 31000,
         kLastTrendCommand = 31006,
     };
-    static constexpr int kMenuEntries = 10;
+    static constexpr int kMenuEntries = kMenuRuntimeEntries;
     static constexpr const char* kVersion = "V1.01";
 
     // programDirectory (ending in "/") holds the language files, the
