@@ -1,6 +1,5 @@
 #include "cli/CliApp.h"
 
-#include "cli/LanguageFinder.h"
 #include "cli/MessageText.h"
 #include "cli/ReportFormat.h"
 #include "cli/TrendRecorder.h"
@@ -8,7 +7,9 @@
 #include "hart/Sequence.h"
 #include "hart/UnitTables.h"
 #include "platform/ComPortResolver.h"
+#include "platform/LanguageCatalog.h"
 #include "platform/LanguageText.h"
+#include "platform/PrivateProfile.h"
 #include "platform/ProgramDirectory.h"
 
 #include <filesystem>
@@ -103,11 +104,12 @@ bool CliApp::ChooseLanguage() {
             m_Err << kName << ": cannot read language file '" << file << "'" << std::endl;
             return false;
         }
-    } else {
-        file = LanguageFinder::FindDefault(ProgramDirectory());
+    } else if (const auto found = LanguageCatalog::Discover(ProgramDirectory()); !found.empty()) {
+        file = found.front().path;
     }
     CurrentLanguageFile = file;
-    ChineseUnitsFlag = !file.empty() && LanguageFinder::LanguageName(file) == "Simple Chinese";
+    ChineseUnitsFlag =
+        !file.empty() && PrivateProfile::ReadString(file, "Lang", "Language") == "Simple Chinese";
     if (m_Options.m_verbose) {
         m_Err << kName << ": messages from "
               << (file.empty() ? std::string("built-in English") : file) << std::endl;

@@ -33,6 +33,14 @@ std::string Fill(const std::string& text, const std::array<std::string, 5>& valu
     return filled;
 }
 
+// What %1 .. %5 stand for.
+std::array<std::string, 5> Values(const TransactionResult& result, const std::string& detail) {
+    const int expected = CommandTable::Of(result.command).answerBytes;
+    return {std::to_string(result.command), detail, std::to_string(result.answerCommand),
+            std::to_string(result.answerByteCount),
+            expected >= 0 ? std::to_string(expected) : std::string("none")};
+}
+
 const Meaning& RejectionMeaning(Rejection rejection) {
     switch (rejection) {
     case Rejection::Checksum:
@@ -71,7 +79,7 @@ std::string FailureReason::Describe(const TransactionResult& result, const Looku
         break;
     case Kind::Rejected:
         sentence = &HartMeanings::kRejected;
-        detail = TextOf(RejectionMeaning(result.rejection), lookup);
+        detail = Fill(TextOf(RejectionMeaning(result.rejection), lookup), Values(result, ""));
         break;
     case Kind::Refused:
         if (HartMeanings::IsCommunicationError(result.responseCode)) {
@@ -104,9 +112,5 @@ std::string FailureReason::Describe(const TransactionResult& result, const Looku
     if (text.empty()) {
         return {};
     }
-    const int expected = CommandTable::Of(result.command).answerBytes;
-    return Fill(text, {std::to_string(result.command), detail, std::to_string(result.answerCommand),
-                       std::to_string(result.answerByteCount),
-                       expected >= 0 ? std::to_string(expected) : std::string("none")}) +
-           suffix;
+    return Fill(text, Values(result, detail)) + suffix;
 }

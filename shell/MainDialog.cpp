@@ -340,7 +340,12 @@ void MainDialog::RelabelAll() {
 
 void MainDialog::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    RelabelAll();
+    // Only the first show: a window restored from minimised keeps what the
+    // user set and typed (the period, the status, the pages' fields).
+    if (!m_bRelabelled) {
+        m_bRelabelled = true;
+        RelabelAll();
+    }
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "hart/SequenceDisplay.h"
+#include "platform/LanguageCatalog.h"
 #include "resources/MenuTemplate.h"
-#include "shell/LanguageCatalog.h"
 
 #include <QMainWindow>
 
@@ -137,4 +137,5 @@ private:
     std::string m_strLanguageName;
     int m_nProcessMode = kNoProcess;
     int m_nTrendPeriod = 2;
+    bool m_bRelabelled = false;
 };

@@ -82,6 +82,21 @@ TEST_F(Sequence, FailedStepShowsTheCommunicationFailure) {
     EXPECT_TRUE(m_Display.m_Progress.back());
 }
 
+TEST_F(Sequence, AFailureMessageSaysWhyWhenTheLanguageFileCan) {
+    ASSERT_TRUE(m_Protocol.EnsureOpen());
+    AnswerSpec refusal;
+    refusal.responseCode = 64;
+    AnswerWith(MakeAnswer(refusal), 200);
+    std::ofstream(m_LanguageFile, std::ios::app)
+        << "strWhyRefused=the transmitter refused command %1: response code %2\n"
+           "strRcNotImplemented=command not implemented\n";
+    ASSERT_TRUE(Run({1}));
+    m_Clock.RunFor(60000);
+    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
+    EXPECT_EQ(m_Prompt.m_Shown[0].text, "No answer\nThe transmitter refused command 1: response "
+                                        "code 64, command not implemented.");
+}
+
 TEST_F(Sequence, SecondOperationWhileBusyIsRefusedAndTheFirstRunsOn) {
     ASSERT_TRUE(m_Protocol.EnsureOpen());
     RespondLikeATransmitter();
