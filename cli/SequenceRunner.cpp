@@ -14,25 +14,21 @@ constexpr auto kStepLimit = std::chrono::seconds(30);
 
 void SequenceRunner::OnStep(void* userData, int success, std::uint8_t) {
     auto* self = static_cast<SequenceRunner*>(userData);
-    if (CancelFlag) {
+    const OnFailure onFailure =
+        self->m_Report == FailureReport::Show ? OnFailure::Report : OnFailure::Quiet;
+    switch (AdvanceSequence(self, &SequenceRunner::OnStep, success, onFailure)) {
+    case StepOutcome::Cancelled:
+    case StepOutcome::Started:
         return;
-    }
-    if (!success) {
-        if (self->m_Report == FailureReport::Show) {
-            ReportSequenceFailed();
-        } else {
-            BusyFlag = false;
-        }
+    case StepOutcome::Failed:
+        self->m_bFinished = true;
+        return;
+    case StepOutcome::Finished:
+        ReportSequenceDone();
+        self->m_bSucceeded = true;
         self->m_bFinished = true;
         return;
     }
-    if (++CommandSequence.index < CommandSequence.count) {
-        StartSequenceStep(self, &SequenceRunner::OnStep);
-        return;
-    }
-    ReportSequenceDone();
-    self->m_bSucceeded = true;
-    self->m_bFinished = true;
 }
 
 SequenceRunner::Outcome SequenceRunner::Run(std::initializer_list<std::uint8_t> commands,

@@ -65,6 +65,30 @@ void ReportSequenceFailed() {
     ShowOutcome(true, "strOpFail");
 }
 
+StepOutcome AdvanceSequence(void* userData, HartProtocol::CompletionRoutine routine, int success,
+                            OnFailure onFailure, const std::function<void()>& afterStep) {
+    if (CancelFlag) {
+        return StepOutcome::Cancelled;
+    }
+    if (success == 0 && onFailure != OnFailure::Continue) {
+        if (onFailure == OnFailure::Report) {
+            ReportSequenceFailed();
+        } else {
+            BusyFlag = false;
+            ShowOutcome(true, "strOpFail");
+        }
+        return StepOutcome::Failed;
+    }
+    if (afterStep) {
+        afterStep();
+    }
+    if (++CommandSequence.index < CommandSequence.count) {
+        StartSequenceStep(userData, routine);
+        return StepOutcome::Started;
+    }
+    return StepOutcome::Finished;
+}
+
 void CancelSequence() {
     CommandSequence.index = CommandSequence.count;
     CancelFlag = true;

@@ -497,19 +497,11 @@ void MainDialog::StartProcess(std::initializer_list<std::uint8_t> commands, int 
 
 void MainDialog::OnProcessAnswer(void* userData, int success, std::uint8_t command) {
     auto* self = static_cast<MainDialog*>(userData);
-    if (CancelFlag) {
-        return;
-    }
     if (self->m_nProcessMode == kSearch) {
         self->ContinueSearch(success != 0);
         return;
     }
-    if (success == 0) {
-        ReportSequenceFailed();
-        return;
-    }
-    if (++CommandSequence.index < CommandSequence.count) {
-        StartSequenceStep(self, &MainDialog::OnProcessAnswer);
+    if (AdvanceSequence(self, &MainDialog::OnProcessAnswer, success) != StepOutcome::Finished) {
         return;
     }
     if (self->m_nProcessMode == kGetValues) {
@@ -522,16 +514,19 @@ void MainDialog::OnProcessAnswer(void* userData, int success, std::uint8_t comma
     ReportSequenceDone();
 }
 
+// Step k of the search asks polling address k; an address that does not
+// answer is a result like one that does.
 void MainDialog::ContinueSearch(bool found) {
     QComboBox* combo = ShortAddressCombo();
     DeviceRecord& device = m_Protocol.Device();
-    if (found && combo != nullptr) {
-        combo->addItem(QString::number(device.pollingAddress));
-    }
-    if (CommandSequence.index + 1 < CommandSequence.count) {
-        ++device.pollingAddress;
-        ++CommandSequence.index;
-        StartSequenceStep(this, &MainDialog::OnProcessAnswer);
+    const auto step = [&] {
+        if (found && combo != nullptr) {
+            combo->addItem(QString::number(device.pollingAddress));
+        }
+        device.pollingAddress = static_cast<std::uint8_t>(CommandSequence.index + 1);
+    };
+    if (AdvanceSequence(this, &MainDialog::OnProcessAnswer, found ? 1 : 0, OnFailure::Continue,
+                        step) != StepOutcome::Finished) {
         return;
     }
     ShowProgress(true);

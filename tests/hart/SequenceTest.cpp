@@ -8,17 +8,10 @@ class Sequence : public EngineFixture {
 protected:
     static void Step(void* userData, int success, std::uint8_t command) {
         auto* self = static_cast<Sequence*>(userData);
-        if (CancelFlag) {
-            return;
+        if (!CancelFlag) {
+            self->m_Completions.push_back({self->m_Clock.Now(), success, command});
         }
-        self->m_Completions.push_back({self->m_Clock.Now(), success, command});
-        if (!success) {
-            ReportSequenceFailed();
-            return;
-        }
-        if (++CommandSequence.index < CommandSequence.count) {
-            StartSequenceStep(self, &Sequence::Step);
-        } else {
+        if (AdvanceSequence(self, &Sequence::Step, success) == StepOutcome::Finished) {
             ReportSequenceDone();
         }
     }
