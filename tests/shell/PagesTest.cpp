@@ -465,6 +465,11 @@ TEST_F(Pages, ScreenshotsAfterAReadInEachLanguage) {
                 Click(r.page, r.read);
             }
             if (r.page == 2) {
+                Item<QLineEdit>(2, 1032)->setText("TT101");
+                Item<QLineEdit>(2, 1033)->setText("BOILER INLET");
+                Item<QLineEdit>(2, 1034)->setText("CHECKED 2014-03-05");
+                Click(2, 1163);
+                Click(2, 1048);
                 Click(2, 1049);
             }
             QApplication::processEvents();
