@@ -230,6 +230,12 @@ TEST_F(Pages, TrimFromTheKeyboard) {
     EXPECT_EQ(page.focusWidget(), Item<QWidget>(0, 1004));
     EXPECT_EQ(m_pWindow->StatusText(0).toStdString(), Text("strOpOK"));
     EXPECT_TRUE(m_Prompt.m_Shown.empty());
+    // Update clicked: the focus goes to the first Test button once the trim is done.
+    second->setFocus();
+    Item<QPushButton>(0, 1047)->click();
+    EXPECT_EQ(page.focusWidget(), second);
+    m_Clock.RunFor(60000);
+    EXPECT_EQ(page.focusWidget(), Item<QWidget>(0, 1004));
 }
 
 TEST_F(Pages, TrimChecksRefuseWithTheFocusOnTheReadingAndNoSendsNothing) {
@@ -423,6 +429,7 @@ TEST_F(Pages, InformationRoundTripAddressChangeAndFinalAssemblyNumber) {
     m_Transmitter.m_Requests.clear();
     Item<QLineEdit>(2, 1039)->setText("ab12");
     Click(2, 1168);
+    ASSERT_FALSE(m_Transmitter.m_Requests.empty());
     EXPECT_EQ(m_Transmitter.m_Requests.front().shortAddress, 0x83);
     EXPECT_EQ(m_Transmitter.Last(19)->data, (Bytes{0x00, 0xAB, 0x12}));
     Item<QLineEdit>(2, 1039)->clear();
