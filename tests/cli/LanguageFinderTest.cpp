@@ -44,11 +44,13 @@ TEST_F(LanguageFinderTest, FirstIniInNameOrderThatNamesALanguage) {
 }
 
 TEST_F(LanguageFinderTest, MessagesComeFromTheFileElseBuiltInEnglish) {
-    EXPECT_EQ(MessageText::Get("strCommFail"),
-              "Communication failed: the transmitter did not answer.");
-    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\nstrCommFail=\n");
+    EXPECT_NE(MessageText::Get("strCommFail"), "strCommFail");
+    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\nstrCommFail=\n"
+                   "strRcBusy=lanpetuta\n");
     CurrentLanguageFile = (m_Dir / "b.ini").string();
     EXPECT_EQ(MessageText::Get("strOpOK"), "Ondo");
+    EXPECT_EQ(MessageText::Of({"strRcBusy", "busy"}), "lanpetuta");
+    EXPECT_EQ(MessageText::Of({"strRcTooLarge", "parameter too large"}), "parameter too large");
     EXPECT_EQ(MessageText::Get("strCommFail"), MessageText::English("strCommFail"));
     for (const char* key :
          {"strBusy", "strPortFail", "strCommunication", "strOpFail", "strFindMeter", "strBreak"}) {
