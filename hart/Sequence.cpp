@@ -27,6 +27,10 @@ void ShowOutcome(bool finished, const char* statusKey) {
 } // namespace
 
 void CommandList::Load(std::initializer_list<std::uint8_t> list) {
+    Load(std::span<const std::uint8_t>(list.begin(), list.size()));
+}
+
+void CommandList::Load(std::span<const std::uint8_t> list) {
     count = static_cast<std::uint8_t>(std::min(list.size(), kCapacity));
     std::copy_n(list.begin(), count, commands.begin());
     index = 0;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 // The commands of the operation in progress: step k sends entry k.
 struct CommandList {
@@ -15,6 +16,7 @@ struct CommandList {
 
     // Loads the commands (at most kCapacity) and rewinds to the first.
     void Load(std::initializer_list<std::uint8_t> list);
+    void Load(std::span<const std::uint8_t> list);
     std::uint8_t Current() const { return commands[index < kCapacity ? index : 0]; }
 };
 
