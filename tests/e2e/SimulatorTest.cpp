@@ -63,29 +63,27 @@ TEST_F(AgainstSimulator, GetReadsTheProcessValuesOnSchedule) {
     EXPECT_GT(device.loopCurrent, 4.0f);
     EXPECT_LT(device.loopCurrent, 20.0f);
     EXPECT_NEAR(device.percentOfRange, (device.loopCurrent - 4.0f) / 16.0f * 100.0f, 0.5f);
-    // Each transaction lasts exactly its transmit time plus answer window.
-    const auto scheduled = std::chrono::milliseconds((150 + 478) + (190 + 414) + (190 + 441));
-    EXPECT_GE(took, scheduled);
-    EXPECT_LT(took, scheduled + std::chrono::milliseconds(200));
+    // Each transaction lasts its transmit time plus answer window (a busy
+    // machine can only make it longer; the exact schedule is tested in
+    // virtual time).
+    EXPECT_GE(took, std::chrono::milliseconds((150 + 478) + (190 + 414) + (190 + 441)));
 }
 
 TEST_F(AgainstSimulator, SearchFindsBothDevicesOfAMultidropLine) {
-    SimulatorProcess sim(10, {"--timing", "fast", "--devices", "0,2"});
+    SimulatorProcess sim(10, {"--timing", "fast", "--devices", "0,13"});
     ASSERT_TRUE(sim.Ready());
     m_Protocol.SetPortNumber(10);
     // A silent address costs the engine's whole retry schedule (4.3 s), so
-    // the search covers the first three addresses only.
+    // the search asks three addresses only, one of them above 7.
     std::vector<int> found;
-    for (int address = 0; address <= 2; ++address) {
+    for (const int address : {0, 12, 13}) {
         m_Protocol.Device().pollingAddress = static_cast<std::uint8_t>(address);
         if (Run({0}) == SequenceRunner::Outcome::Done) {
             found.push_back(address);
         }
     }
-    EXPECT_EQ(found, (std::vector<int>{0, 2}));
+    EXPECT_EQ(found, (std::vector<int>{0, 13}));
     // Each device has its own long address.
-    m_Protocol.Device().pollingAddress = 2;
-    ASSERT_EQ(Run({0}), SequenceRunner::Outcome::Done);
     EXPECT_EQ(m_Protocol.Device().longAddress[4], 0x02);
 }
 
@@ -97,9 +95,7 @@ TEST_F(AgainstSimulator, RetryRecoversFromOneDroppedAnswer) {
     ASSERT_EQ(Run({0, 1}, &took), SequenceRunner::Outcome::Done);
     EXPECT_GT(m_Protocol.Device().pv, 15.0f);
     // Command 0 was sent twice, with the pause before its retry.
-    const auto scheduled = std::chrono::milliseconds(2 * (150 + 478) + 100 + (190 + 414));
-    EXPECT_GE(took, scheduled);
-    EXPECT_LT(took, scheduled + std::chrono::milliseconds(200));
+    EXPECT_GE(took, std::chrono::milliseconds(2 * (150 + 478) + 100 + (190 + 414)));
 }
 
 TEST_F(AgainstSimulator, PortThatVanishesFailsTheOperationAndIsRefusedAfterwards) {

@@ -41,6 +41,8 @@ TEST(PackedAscii, CharactersWithoutPackedFormBecomeOneQuestionMarkEach) {
     EXPECT_EQ(Unpack(Pack("\x80Q\tR{", 8)), "?Q?R?");
     // A truncated UTF-8 sequence at the end counts byte by byte.
     EXPECT_EQ(Unpack(Pack("A\xE6\xB8", 8)), "A??");
+    // Just outside the packable 0x20..0x5F, and its ends.
+    EXPECT_EQ(Unpack(Pack("\x1F \x60_", 8)), "? ?_");
 }
 
 TEST(PackedAscii, RoundTripOfEveryPackableCharacter) {

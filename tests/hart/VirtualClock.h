@@ -56,6 +56,7 @@ public:
     static constexpr std::int64_t kEpoch = 1767225600;
     std::size_t PendingTimers() const { return m_Timers.size(); }
     int Waits() const { return m_nWaits; }
+    void ResetWaits() { m_nWaits = 0; }
 
 private:
     struct Timer {
