@@ -260,7 +260,7 @@ void HartProtocol::StartTransaction(void* userData, CompletionRoutine routine,
         // Nothing can be sent for this command: it fails on the timer as
         // always, without retries.
         m_State = State::AwaitingAnswer;
-        m_nRetryCount = kMaxRetries;
+        m_nRetryCount = m_nRetryLimit;
         StartTimer(0);
         return;
     }
@@ -386,7 +386,7 @@ void HartProtocol::OnTransactionTimer() {
         }
     }
     m_Result = JudgeAttempt(complete);
-    if (!complete && m_nRetryCount++ < kMaxRetries) {
+    if (!complete && m_nRetryCount++ < m_nRetryLimit) {
         if (m_nCommandSent == 0) {
             const std::uint64_t transaction = m_nTransaction;
             if (TimerService* timers = TimerService::Current()) {

@@ -83,6 +83,9 @@ public:
     // Writes every request and every answer judged to the debug trace as it
     // happens (calora-cli --trace, CALORA_TRACE=1 for the window).
     void SetFrameTrace(bool on) { m_bTrace = on; }
+    // Retries after an unanswered attempt: kMaxRetries, the schedule every
+    // operation keeps; a quick scan of many addresses may ask for fewer.
+    void SetRetryLimit(int retries) { m_nRetryLimit = retries; }
 
     // Builds the request for command into TxFrame and makes it the command
     // whose answer is awaited. False, with a frame length of 0, for a command
@@ -142,6 +145,7 @@ protected:
     CompletionRoutine m_pRoutine = nullptr;
     State m_State = State::Idle;
     int m_nRetryCount = 0;
+    int m_nRetryLimit = kMaxRetries;
     TransactionResult m_Result;
     bool m_bTrace = false;
     std::optional<TimerService::TimerId> m_TimerId;

@@ -156,6 +156,15 @@ TEST_F(Engine, EveryCommandKeysTheModemAndWaitsForItsOwnTimes) {
     }
 }
 
+TEST_F(Engine, AQuickScanAsksOnce) {
+    m_Protocol.SetRetryLimit(0);
+    Start(0);
+    m_Clock.RunFor(60000);
+    ASSERT_EQ(m_Completions.size(), 1u);
+    EXPECT_EQ(m_Completions[0].time, 150 + 478u);
+    EXPECT_EQ(m_pLink->m_Sent.size(), 1u);
+}
+
 TEST_F(Engine, ACommandThatCannotBeSentFailsEvenAfterASuccess) {
     Start(1);
     m_pLink->Receive(PvAnswer(1.0f), 250);
