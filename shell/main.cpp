@@ -19,6 +19,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varnel"));
     QApplication::setApplicationName(QStringLiteral("DORWIN"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.calora.Calora"));
 
     QtTimerService timers;
     QtPromptService prompts;
