@@ -1,0 +1,60 @@
+// Reads arbitrary bytes as a language or software-information file (users
+// edit and exchange them) with the lookups the program makes, ASCII and
+// Chinese names alike. Every value must come back as valid UTF-8 within the
+// length a 255-byte value can have, however the file is broken.
+#include "platform/PrivateProfile.h"
+#include "platform/TextEncoding.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+struct Lookup {
+    std::string_view m_section;
+    std::string_view m_key;
+};
+
+constexpr Lookup kLookups[] = {
+    {"Lang", "Language"},
+    {"String", "strCommFail"},
+    {"SoftInf", "Name"},
+    {"MainDlg", "IDC_STATIC_PV"},
+    {"Menu", "IDM_ABOUTBOX"},
+    {"\xE4\xB8\xAD\xE6\x96\x87", "\xE5\x90\x8D"},
+    {"a", "b"},
+};
+
+// One GBK byte can become three UTF-8 bytes.
+constexpr std::size_t kLongestValue = 3 * PrivateProfile::MaxValueBytes;
+
+// The file lives in memory; the reader opens it by its /proc path.
+const std::string& FilePath(int* fd) {
+    static int descriptor = memfd_create("profile", 0);
+    static const std::string path = "/proc/self/fd/" + std::to_string(descriptor);
+    *fd = descriptor;
+    return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    int fd = -1;
+    const std::string& path = FilePath(&fd);
+    if (fd < 0 || ftruncate(fd, 0) != 0 ||
+        pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) {
+        return 0;
+    }
+    for (const Lookup& lookup : kLookups) {
+        const std::string value = PrivateProfile::ReadString(path, lookup.m_section, lookup.m_key);
+        if (value.size() > kLongestValue || !TextEncoding::IsValidUtf8(value)) {
+            std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,91 @@
+// Feeds arbitrary bytes to the simulator's request side the way its line
+// delivers them, in chunks: first to the request assembler alone, whose every
+// frame must be one a master could have sent, then to the whole simulator, which
+// answers the frames it accepts (any command, any data) and spoils some of
+// the answers. Chunk lengths and the time between chunks come from the data.
+#include "sim/FaultInjector.h"
+#include "sim/RequestAssembler.h"
+#include "sim/SimOptions.h"
+#include "sim/Simulator.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <vector>
+
+namespace {
+
+// The frame as it stood on the line: delimiter to checksum.
+std::vector<std::uint8_t> Wire(const RequestFrame& frame) {
+    std::vector<std::uint8_t> bytes{frame.Delimiter()};
+    bytes.insert(bytes.end(), frame.m_address.begin(),
+                 frame.m_address.begin() + static_cast<std::ptrdiff_t>(frame.AddressLength()));
+    bytes.push_back(frame.m_command);
+    bytes.push_back(static_cast<std::uint8_t>(frame.m_data.size()));
+    bytes.insert(bytes.end(), frame.m_data.begin(), frame.m_data.end());
+    std::uint8_t sum = 0;
+    for (const std::uint8_t byte : bytes) {
+        sum ^= byte;
+    }
+    bytes.push_back(sum);
+    return bytes;
+}
+
+// Every request taken must stand, checksum and all, in the bytes that came.
+bool CameOnTheLine(const RequestFrame& frame, const std::vector<std::uint8_t>& line) {
+    if (frame.m_data.size() > 255) {
+        return false;
+    }
+    const std::vector<std::uint8_t> wire = Wire(frame);
+    return std::search(line.begin(), line.end(), wire.begin(), wire.end()) != line.end();
+}
+
+SimOptions Options() {
+    SimOptions options;
+    options.m_devices = {0, 3};
+    options.m_timing = SimOptions::Timing::Fast;
+    options.m_faults = {{FaultInjector::Kind::Noise, 0.2, 0},
+                        {FaultInjector::Kind::ByteCount, 0.2, 0},
+                        {FaultInjector::Kind::Late, 0.2, 0}};
+    return options;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> input(data, size);
+    RequestAssembler assembler;
+    std::vector<std::uint8_t> line;
+    Simulator simulator(Options(), nullptr);
+    double seconds = 0;
+    std::size_t at = 0;
+    while (at < input.size()) {
+        const std::uint8_t control = input[at++];
+        const std::size_t length = std::min<std::size_t>(1 + control % 64, input.size() - at);
+        const std::span<const std::uint8_t> chunk = input.subspan(at, length);
+        at += length;
+        // Now and then a pause long enough to end a frame in progress.
+        seconds += (control & 0x80) != 0 ? 1.5 : 0.01;
+
+        line.insert(line.end(), chunk.begin(), chunk.end());
+        const RequestAssembler::Result result = assembler.Feed(chunk);
+        for (const RequestFrame& frame : result.m_frames) {
+            if (!CameOnTheLine(frame, line)) {
+                std::abort();
+            }
+        }
+        if (assembler.PendingBytes() > 4 * RequestAssembler::kMaxFrame) {
+            std::abort();
+        }
+
+        simulator.Receive(chunk, seconds);
+        const std::vector<std::uint8_t> answer = simulator.TakeDue(seconds + 1.0);
+        // An answer to one chunk is a few frames at most, never unbounded.
+        if (answer.size() > 64 * 1024) {
+            std::abort();
+        }
+    }
+    return 0;
+}
