@@ -61,6 +61,17 @@ public:
 
     bool Ready() const { return m_bReady; }
 
+    // Ends the simulator at once, as a modem pulled from its socket: no
+    // tidying up, its COM link is left dangling.
+    void Unplug() {
+        if (m_nPid > 0) {
+            ::kill(m_nPid, SIGKILL);
+            int status = 0;
+            ::waitpid(m_nPid, &status, 0);
+            m_nPid = -1;
+        }
+    }
+
 private:
     bool WaitForReadyLine(int fd) {
         const std::string expected = "COM" + std::to_string(m_nCom) + " ready on ";

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -106,4 +108,48 @@ TEST_F(AgainstSimulator, PortThatVanishesFailsTheOperationAndIsRefusedAfterwards
         ASSERT_EQ(Run({0}), SequenceRunner::Outcome::Done);
     } // the simulator ends: its side of the line hangs up
     EXPECT_EQ(Run({0}), SequenceRunner::Outcome::Refused);
+}
+
+TEST_F(AgainstSimulator, ModemUnpluggedMidSequenceFailsWithItsReasonAndIsReopenedWhenBack) {
+    SimulatorProcess sim(14, {"--timing", "real"});
+    ASSERT_TRUE(sim.Ready());
+    m_Protocol.SetPortNumber(14);
+    std::ostringstream shown;
+    ConsolePrompt prompt(shown);
+    PromptService::Install(&prompt);
+
+    // The modem goes the moment the second command of the operation is on
+    // its way: the identity was read, the values were not.
+    bool unplugged = false;
+    std::function<void()> watch = [&] {
+        if (m_Protocol.CommandSent() == 1 && m_Protocol.GetState() != HartProtocol::State::Idle) {
+            sim.Unplug();
+            unplugged = true;
+            return;
+        }
+        m_Loop.StartOneShot(1, watch);
+    };
+    m_Loop.StartOneShot(0, watch);
+    SequenceRunner runner(m_Loop, prompt);
+    EXPECT_EQ(runner.Run({0, 1, 2}), SequenceRunner::Outcome::Failed);
+    ASSERT_TRUE(unplugged);
+    ASSERT_EQ(runner.StepResults().size(), 2u);
+    EXPECT_EQ(runner.StepResults()[0].kind, TransactionResult::Kind::Success);
+    EXPECT_EQ(runner.StepResults()[1].kind, TransactionResult::Kind::PortLost);
+    EXPECT_EQ(runner.StepResults()[1].command, 1);
+    // The user reads that communication failed and why.
+    EXPECT_NE(shown.str().find("the serial port went away"), std::string::npos) << shown.str();
+    EXPECT_FALSE(BusyFlag);
+
+    // While the modem is away, an operation is refused at once.
+    EXPECT_EQ(runner.Run({0}), SequenceRunner::Outcome::Refused);
+
+    // Plugged in again (a new device behind the same COM name): the next
+    // operation opens the port anew and reads the transmitter.
+    SimulatorProcess back(14, {"--timing", "fast"});
+    ASSERT_TRUE(back.Ready());
+    EXPECT_EQ(runner.Run({0, 1, 2}), SequenceRunner::Outcome::Done);
+    EXPECT_EQ(m_Protocol.Device().longAddress[4], 0x01);
+    EXPECT_GT(m_Protocol.Device().loopCurrent, 4.0f);
+    PromptService::Install(&m_Prompt);
 }
