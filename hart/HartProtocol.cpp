@@ -47,6 +47,12 @@ void HartProtocol::FinishFrame(std::size_t endOffset) {
 bool HartProtocol::PrepareRequest(std::uint8_t command) {
     m_nCommandSent = command;
     if (command == 0) {
+        // A short frame carries polling addresses 0..15. A typed address
+        // outside them is sent nowhere rather than as another address byte.
+        if (m_Device.pollingAddress > kHighestPollingAddress) {
+            m_nFrameLength = 0;
+            return false;
+        }
         std::fill_n(m_TxFrame.begin(), kPreambleCount, kPreamble);
         m_TxFrame[10] = kShortRequestDelimiter;
         m_TxFrame[11] = static_cast<std::uint8_t>(m_Device.pollingAddress + 0x80);

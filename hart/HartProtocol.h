@@ -39,6 +39,7 @@ public:
     static constexpr std::size_t kFrameBufferSize = 60;
     static constexpr std::size_t kMaxReceived = 59;
     static constexpr std::size_t kPreambleCount = 10;
+    static constexpr std::uint8_t kHighestPollingAddress = 15;
     using FrameBuffer = std::array<std::uint8_t, kFrameBufferSize>;
 
     HartProtocol();

@@ -47,7 +47,10 @@ PagePlan PlanInfoUpdate(const InfoTexts& texts, DeviceRecord& device) {
 }
 
 std::uint8_t PollingAddressOfText(std::string_view text) {
-    return static_cast<std::uint8_t>(ReadItemInteger(text));
+    const std::int32_t address = ReadItemInteger(text);
+    // Cut to a byte, 256 would become 0 and address another transmitter.
+    return address >= 0 && address < kAddressCount ? static_cast<std::uint8_t>(address)
+                                                   : kNoPollingAddress;
 }
 
 PagePlan PlanAddressChange(std::string_view newAddress, DeviceRecord& device) {

@@ -47,7 +47,9 @@ struct InfoTexts {
 PagePlan PlanInfoUpdate(const InfoTexts& texts, DeviceRecord& device);
 
 // The polling address the tool uses, from the text of the address combo:
-// the whole number it starts with, kept to a byte.
+// the whole number it starts with; a number outside 0..15 gives
+// kNoPollingAddress, to which no request is sent.
+inline constexpr std::uint8_t kNoPollingAddress = 255;
 std::uint8_t PollingAddressOfText(std::string_view text);
 
 // Programs the address typed as newAddress into the transmitter (command 6).
