@@ -1,9 +1,8 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
@@ -12,11 +11,14 @@
 #include <vector>
 
 // The simulated transmitter as a separate process on its own pseudo-terminal,
-// published as COMn in a private ports folder.
+// published as COMn in a private ports folder. Tests, benchmarks and the soak
+// start it this way.
 class SimulatorProcess {
 public:
-    SimulatorProcess(int com, std::vector<std::string> options) : m_nCom(com) {
-        m_Folder = std::filesystem::path(::testing::TempDir()) /
+    // With errorPath, the simulator's standard error (its --log) goes to that file.
+    SimulatorProcess(int com, std::vector<std::string> options, const std::string& errorPath = {})
+        : m_nCom(com) {
+        m_Folder = std::filesystem::temp_directory_path() /
                    ("calora_e2e_" + std::to_string(::getpid()) + "_" + std::to_string(com));
         std::filesystem::remove_all(m_Folder);
         std::filesystem::create_directories(m_Folder);
@@ -31,6 +33,13 @@ public:
         m_nPid = ::fork();
         if (m_nPid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
+            if (!errorPath.empty()) {
+                const int error = ::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (error >= 0) {
+                    ::dup2(error, STDERR_FILENO);
+                    ::close(error);
+                }
+            }
             ::close(out[0]);
             ::close(out[1]);
             std::vector<char*> argv;
