@@ -147,7 +147,14 @@ bool HartProtocol::ParseAnswer(std::span<const std::uint8_t> received) {
     if (responseCode != 0) {
         // A well-formed frame with a non-zero response code is the
         // transmitter's refusal, however short; without its two status bytes
-        // it is no frame at all. Either way it is not taken.
+        // it is no frame at all. Either way it is not taken. A refusal of
+        // another command (a late answer to the request before) says nothing
+        // about this one.
+        if (answerCommand != m_nCommandSent) {
+            m_Verdict.kind = TransactionResult::Kind::Rejected;
+            m_Verdict.rejection = Rejection::OtherCommand;
+            return false;
+        }
         const bool refusal = byteCount >= 2;
         m_Verdict.kind =
             refusal ? TransactionResult::Kind::Refused : TransactionResult::Kind::Rejected;

@@ -208,6 +208,9 @@ TEST_F(Engine, TheLastAttemptSaysWhyATransactionFailed) {
         {"busy", answer(1, Join({{32}, Float(1.0f)}), 32, 0x40), Kind::Refused, Rejection::None, 32,
          0x40},
         {"communication error", answer(1, {}, 0xC2), Kind::Refused, Rejection::None, 0xC2, 0},
+        // A late refusal of the command before is no refusal of this one.
+        {"refusal of another command", answer(16, {}, 32), Kind::Rejected, Rejection::OtherCommand,
+         32, 0},
         {"noise", std::vector<std::uint8_t>(20, 0x55), Kind::Rejected, Rejection::Garbled, 0, 0},
         {"cut short", {good.begin(), good.end() - 3}, Kind::Rejected, Rejection::Garbled, 0, 0},
         {"success", answer(1, Join({{32}, Float(1.0f)}), 0, 0x09), Kind::Success, Rejection::None,

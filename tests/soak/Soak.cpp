@@ -143,6 +143,8 @@ struct Tally {
     std::map<std::string, int> reasons;
 };
 
+const std::string kCelsius = "\xC2\xB0\x43"; // degree sign, C
+
 int g_Problems = 0;
 
 void Problem(const char* format, const std::string& detail) {
@@ -164,10 +166,10 @@ bool FieldsAsExpected(std::uint8_t command, bool succeeded, const DeviceRecord& 
                    ? r.longAddress == std::array<std::uint8_t, 5>{0xBE, 0x04, 0x5A, 0x00, 0x01}
                    : r.longAddress == empty.longAddress;
     case 1:
-        return succeeded ? r.pvUnitText == "\xC2\xB0"
-                                           "C" &&
+        return succeeded ? r.pvUnitText == kCelsius &&
                                log.pvBits.count(std::bit_cast<std::uint32_t>(r.pv)) == 1
-                         : std::bit_cast<std::uint32_t>(r.pv) == 0 && r.pvUnitText.empty();
+                         // The unit is command 15's too: only the value tells.
+                         : std::bit_cast<std::uint32_t>(r.pv) == 0;
     case 2:
         return succeeded ? log.loop.count({std::bit_cast<std::uint32_t>(r.loopCurrent),
                                            std::bit_cast<std::uint32_t>(r.percentOfRange)}) == 1
@@ -181,9 +183,7 @@ bool FieldsAsExpected(std::uint8_t command, bool succeeded, const DeviceRecord& 
     case 15:
         return succeeded
                    ? r.upperRangeValue == 150.0f && r.lowerRangeValue == -50.0f &&
-                         r.damping == 2.5f &&
-                         r.pvUnitText == "\xC2\xB0"
-                                         "C"
+                         r.damping == 2.5f && r.pvUnitText == kCelsius
                    : r.upperRangeValue == 0.0f && r.lowerRangeValue == 0.0f && r.damping == 0.0f;
     case 16:
         return r.finalAssemblyNumber == (succeeded ? "ABC123" : "");
@@ -192,20 +192,21 @@ bool FieldsAsExpected(std::uint8_t command, bool succeeded, const DeviceRecord& 
     }
 }
 
+bool Has(const LoggedRequest& request, const char* fault) {
+    return request.faults.find(fault) != std::string::npos;
+}
+
 // The verdicts a single attempt can reach given the simulator's account of
-// its request, and whether the request before had a late answer that may
-// arrive during it.
+// its request and of the request before, whose late answer arrives while
+// this one waits (consecutive requests are never for the same command).
 bool VerdictExplained(const TransactionResult& result, const LoggedRequest& request,
-                      bool lateBefore) {
-    const bool otherCommand =
-        result.kind == Kind::Rejected && result.rejection == Rejection::OtherCommand;
-    if (lateBefore && otherCommand) {
-        return true;
-    }
-    const auto has = [&request](const char* fault) {
-        return request.faults.find(fault) != std::string::npos;
-    };
+                      const LoggedRequest* before) {
+    const auto has = [&request](const char* fault) { return Has(request, fault); };
     if (request.noAnswer || has("late")) {
+        if (before != nullptr && Has(*before, "late") && result.kind == Kind::Rejected) {
+            return result.rejection ==
+                   (Has(*before, "checksum") ? Rejection::Checksum : Rejection::OtherCommand);
+        }
         return result.kind == Kind::NoAnswer;
     }
     if (has("checksum")) {
@@ -306,7 +307,9 @@ void RunHalf(int transactions, bool oneAttempt, const std::string& folder, Tally
             const TransactionResult& result = steps[s].result;
             if (!FieldsAsExpected(result.command, result.kind == Kind::Success, records[op], log)) {
                 ++tally.wrongValues;
-                Problem("a wrong value after command %s", std::to_string(result.command));
+                Problem("a wrong value after command %s",
+                        std::to_string(result.command) +
+                            (result.kind == Kind::Success ? " (succeeded)" : " (failed)"));
             }
         }
     }
@@ -320,10 +323,9 @@ void RunHalf(int transactions, bool oneAttempt, const std::string& folder, Tally
         return;
     }
     for (std::size_t n = 0; n < steps.size(); ++n) {
-        const bool lateBefore =
-            n > 0 && log.requests[n - 1].faults.find("late") != std::string::npos;
+        const LoggedRequest* before = n > 0 ? &log.requests[n - 1] : nullptr;
         if (log.requests[n].command != steps[n].result.command ||
-            !VerdictExplained(steps[n].result, log.requests[n], lateBefore)) {
+            !VerdictExplained(steps[n].result, log.requests[n], before)) {
             ++tally.unexplained;
             Problem("a verdict the simulator's log does not explain: %s",
                     "command " + std::to_string(steps[n].result.command) + ", kind " +
