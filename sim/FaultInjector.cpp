@@ -34,6 +34,29 @@ std::string_view FaultInjector::NameOf(Kind kind) {
 }
 
 std::optional<FaultInjector::Rule> FaultInjector::Parse(std::string_view text, std::string* error) {
+    std::optional<std::uint8_t> command;
+    if (const auto at = text.rfind(":cmd="); at != std::string_view::npos) {
+        const std::string_view number = text.substr(at + 5);
+        unsigned value = 256;
+        const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+        if (number.empty() || ec != std::errc() || ptr != number.data() + number.size() ||
+            value > 255) {
+            Fail(error,
+                 "fault command must be a command number 0..255: '" + std::string(number) + "'");
+            return std::nullopt;
+        }
+        command = static_cast<std::uint8_t>(value);
+        text = text.substr(0, at);
+    }
+    std::optional<Rule> rule = ParseRule(text, error);
+    if (rule) {
+        rule->m_command = command;
+    }
+    return rule;
+}
+
+std::optional<FaultInjector::Rule> FaultInjector::ParseRule(std::string_view text,
+                                                            std::string* error) {
     const auto colon = text.find(':');
     const std::string_view name = text.substr(0, colon);
     Rule rule;
@@ -84,9 +107,12 @@ std::optional<FaultInjector::Rule> FaultInjector::Parse(std::string_view text, s
 FaultInjector::FaultInjector(std::vector<Rule> rules, std::uint64_t seed)
     : m_rules(std::move(rules)), m_random(seed) {}
 
-FaultInjector::Plan FaultInjector::Next() {
+FaultInjector::Plan FaultInjector::Next(std::uint8_t command) {
     Plan plan;
     for (Rule& rule : m_rules) {
+        if (rule.m_command && *rule.m_command != command) {
+            continue;
+        }
         bool applies = false;
         if (rule.m_next > 0) {
             --rule.m_next;

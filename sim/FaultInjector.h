@@ -20,6 +20,8 @@ public:
         double m_rate = 1.0;
         // Number of coming requests it spoils; 0 = by probability.
         std::uint32_t m_next = 0;
+        // Only requests of this command count (rate and next alike).
+        std::optional<std::uint8_t> m_command;
     };
 
     // The faults that apply to one answer.
@@ -35,16 +37,21 @@ public:
         std::string Describe() const;
     };
 
-    // Parses "KIND", "KIND:rate=P" or "KIND:next=N"; nullopt and a reason on error.
+    // Parses "KIND", "KIND:rate=P" or "KIND:next=N", each optionally followed
+    // by ":cmd=C" to spoil only requests of command C; nullopt and a reason
+    // on error.
     static std::optional<Rule> Parse(std::string_view text, std::string* error);
     static std::string_view NameOf(Kind kind);
 
     explicit FaultInjector(std::vector<Rule> rules = {}, std::uint64_t seed = 1);
 
     // Decides the faults for the next request that gets an answer.
-    Plan Next();
+    Plan Next(std::uint8_t command);
 
 private:
+    // A rule without its command.
+    static std::optional<Rule> ParseRule(std::string_view text, std::string* error);
+
     std::vector<Rule> m_rules;
     std::mt19937_64 m_random;
 };

@@ -139,7 +139,7 @@ std::uint8_t Simulator::DeviceStatus(const DeviceModel& device) const {
 }
 
 void Simulator::Answer(const RequestFrame& request, DeviceModel& device, double seconds) {
-    const FaultInjector::Plan plan = m_faults.Next();
+    const FaultInjector::Plan plan = m_faults.Next(request.m_command);
     if (plan.m_noAnswer) {
         m_log.Note(seconds, "no answer (fault)");
         return;

@@ -114,4 +114,15 @@ TEST(Simulator, EachFaultKindSpoilsTheNextAnswersOnly) {
     EXPECT_TRUE(answered > 60 && answered < 140) << answered;
 }
 
+TEST(Simulator, AFaultOfOneCommandSparesEveryOtherCommand) {
+    Simulator simulator = WithFault("rc:next=1:cmd=34");
+    simulator.Receive(WireFrames::LongRequest(SimulatorHarness::kFirstAddress, 13), 5);
+    const auto read = WireFrames::Parse(simulator.TakeDue(5.5));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->m_responseCode, 0);
+    EXPECT_EQ(std::get<5>(WriteDamping(simulator, 10)), 32); // busy, not carried out
+    EXPECT_EQ(simulator.Device(0).Config().m_damping, 1.0f);
+    EXPECT_EQ(WriteDamping(simulator, 20), Shape(true, true, 6, 5, false, 0));
+}
+
 } // namespace
