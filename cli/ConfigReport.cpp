@@ -6,8 +6,16 @@ namespace {
 
 constexpr std::size_t kKeyWidth = 23; // "final-assembly-number" and a gap
 
+// Columns a text takes: one per character, not per UTF-8 byte ("°C").
+std::size_t Columns(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 std::string Padded(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+    const std::size_t columns = Columns(text);
+    return columns >= width ? text + " " : text + std::string(width - columns, ' ');
 }
 
 std::string Line(const std::string& key, const std::string& value) {
@@ -54,7 +62,7 @@ std::string ConfigReport::Differences(const std::vector<std::string>& keys,
                                       const ConfigValues& file) {
     std::size_t width = std::string_view("transmitter").size();
     for (const std::string& key : keys) {
-        width = std::max(width, Shown(key, transmitter, notes).size());
+        width = std::max(width, Columns(Shown(key, transmitter, notes)));
     }
     width += 2;
     std::string text = Padded("setting", kKeyWidth) + Padded("transmitter", width) + "file\n";

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 7> kNames{{
+constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 8> kNames{{
     {FaultInjector::Kind::NoAnswer, "noanswer"},
     {FaultInjector::Kind::Checksum, "checksum"},
     {FaultInjector::Kind::ResponseCode, "rc"},
@@ -14,6 +14,7 @@ constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 7> kNames
     {FaultInjector::Kind::Late, "late"},
     {FaultInjector::Kind::Preambles, "preambles"},
     {FaultInjector::Kind::Noise, "noise"},
+    {FaultInjector::Kind::Ignore, "ignore"},
 }};
 
 void Fail(std::string* error, std::string text) {
@@ -69,7 +70,7 @@ std::optional<FaultInjector::Rule> FaultInjector::ParseRule(std::string_view tex
     }
     if (!known) {
         Fail(error, "unknown fault kind '" + std::string(name) +
-                        "' (noanswer, checksum, rc, bytecount, late, preambles, noise)");
+                        "' (noanswer, checksum, rc, bytecount, late, preambles, noise, ignore)");
         return std::nullopt;
     }
     if (colon == std::string_view::npos) {
@@ -147,6 +148,9 @@ FaultInjector::Plan FaultInjector::Next(std::uint8_t command) {
         case Kind::Preambles:
             plan.m_extraPreambles = true;
             break;
+        case Kind::Ignore:
+            plan.m_ignore = true;
+            break;
         case Kind::Noise: {
             const std::size_t count = 3 + m_random() % 4;
             for (std::size_t i = 0; i < count; ++i) {
@@ -174,5 +178,6 @@ std::string FaultInjector::Plan::Describe() const {
     add(m_late, Kind::Late);
     add(m_extraPreambles, Kind::Preambles);
     add(!m_noise.empty(), Kind::Noise);
+    add(m_ignore, Kind::Ignore);
     return text;
 }

@@ -12,7 +12,16 @@
 // a number of coming requests.
 class FaultInjector {
 public:
-    enum class Kind { NoAnswer, Checksum, ResponseCode, ByteCount, Late, Preambles, Noise };
+    enum class Kind {
+        NoAnswer,
+        Checksum,
+        ResponseCode,
+        ByteCount,
+        Late,
+        Preambles,
+        Noise,
+        Ignore, // answers as if it carried the request out, but keeps nothing
+    };
 
     struct Rule {
         Kind m_kind = Kind::NoAnswer;
@@ -33,6 +42,7 @@ public:
         bool m_late = false;
         bool m_extraPreambles = false;
         std::vector<std::uint8_t> m_noise; // bytes sent before the preambles
+        bool m_ignore = false;
 
         std::string Describe() const;
     };

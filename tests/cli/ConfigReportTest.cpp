@@ -46,12 +46,14 @@ TEST(ConfigReport, AStoppedWriteSaysWhatWasWrittenWhatPerhapsAndWhatNot) {
 
 TEST(ConfigReport, DifferencesShowBothSidesAndWhatDoesNotApply) {
     EXPECT_EQ(ConfigReport::Differences(
-                  {"urv", "sensor2", "mode"}, {{"urv", "100"}}, {{"mode", "code 7"}},
-                  {{"urv", "150"}, {"sensor2", "PT100"}, {"mode", "average"}}),
+                  {"urv", "sensor2", "mode", "unit"}, {{"urv", "100"}, {"unit", "\u00B0C"}},
+                  {{"mode", "code 7"}},
+                  {{"urv", "150"}, {"sensor2", "PT100"}, {"mode", "average"}, {"unit", "K"}}),
               "setting                transmitter  file\n"
               "urv                    100          150\n"
               "sensor2                -            PT100\n"
-              "mode                   (code 7)     average\n");
+              "mode                   (code 7)     average\n"
+              "unit                   \u00B0C           K\n");
 }
 
 TEST(Confirmation, OnlyYOrYesConfirmsAndWithoutATerminalNothingIsAsked) {

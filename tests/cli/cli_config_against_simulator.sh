@@ -197,6 +197,7 @@ faults() {
     start_sim 1 --fault rc:cmd=187
     start_sim 2 --fault checksum:cmd=187
     start_sim 3 --devices 3,5
+    start_sim 4 --fault ignore:cmd=34
 
     cli 1 backup "$folder/a.json"
     expect_status 0 "backup"
@@ -224,6 +225,14 @@ faults() {
         grep -Eq '^  perhaps written: +alarm$' "$folder/err" &&
         grep -Eq '^  not written: +damping, the reset' "$folder/err" ||
         fail "the spoiled restore does not say what may have been written"
+
+    # Answered as written, but not taken: the read-back names it.
+    cli 4 restore "$folder/b.json" --yes
+    expect_status 1 "restore of a setting the transmitter does not take"
+    sed -n '/^read back:/,$p' "$folder/out" >"$folder/readback"
+    grep -q '^read back: 1 settings did not take$' "$folder/readback" &&
+        grep -Eq '^damping +1 +3$' "$folder/readback" && [ "$(wc -l <"$folder/readback")" -eq 3 ] ||
+        fail "the read-back does not name the damping"
 
     # A quick search asks each address once and stops at the first answer.
     before=$(requests 3)

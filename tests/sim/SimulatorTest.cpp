@@ -98,7 +98,8 @@ TEST(Simulator, EachFaultKindSpoilsTheNextAnswersOnly) {
         {"bytecount", {true, true, 7, 5, false, 0}, true},
         {"preambles", {true, true, 6, 20, false, 0}, true},
         {"noise", {true, true, 6, 5, true, 0}, true},
-        {"rc", {true, true, 2, 5, false, 32}, false}}; // busy
+        {"rc", {true, true, 2, 5, false, 32}, false}, // busy
+        {"ignore", clean, false}};
     for (const auto& [kind, spoiled, carriedOut] : kinds) {
         Simulator simulator = WithFault(kind + ":next=2");
         EXPECT_EQ(WriteDamping(simulator, 10), spoiled) << kind;
