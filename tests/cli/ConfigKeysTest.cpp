@@ -36,6 +36,14 @@ DeviceRecord TwoSensors() {
     return device;
 }
 
+std::string Flat(const ConfigValues& values) {
+    std::string text;
+    for (const auto& [key, value] : values) {
+        text += key + "=" + value + " ";
+    }
+    return text;
+}
+
 } // namespace
 
 TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblem) {
@@ -54,36 +62,26 @@ TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblem) {
         {"message", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456", nullptr, "32 characters"},
         {"date", "2024-02-29", "2024-02-29", nullptr},
         {"date", "2023-02-29", nullptr, "not a date"},
-        {"date", "2024-13-01", nullptr, "not a date"},
-        {"date", "1899-12-31", nullptr, "not a date"},
         {"date", "2155-01-01", nullptr, "not a date"},
         {"date", "2024-3-15", nullptr, "YYYY-MM-DD"},
         {"lrv", "150.0", "150", nullptr},
         {"lrv", "+0.1", "0.1", nullptr},
         {"lrv", "-1e3", "-1000", nullptr},
-        {"urv", "12abc", nullptr, "not a number"},
         {"urv", "nan", nullptr, "not a number"},
         {"urv", "1e39", nullptr, "not a number"},
         {"damping", "-1", nullptr, "negative"},
-        {"damping", "0", "0", nullptr},
         {"unit", "C", kCelsius.c_str(), nullptr},
-        {"unit", "degc", kCelsius.c_str(), nullptr},
         {"unit", "\u2103", kCelsius.c_str(), nullptr},
         {"unit", "k", "K", nullptr},
-        {"unit", "OHM", "Ohm", nullptr},
         {"unit", "Pa", nullptr, "not a unit"},
         {"mode", "Average", "average", nullptr},
         {"mode", "sum", nullptr, "backup, average, difference or independent"},
-        {"sensors", "3", nullptr, "1 or 2"},
         {"sensor1", "type k", "Type K", nullptr},
         {"sensor2", "Ni100(5000ppm/K)", "Ni 100(5000ppm/K)", nullptr},
-        {"sensor1", "0...10kohm", "0...10KOhm", nullptr},
         {"sensor1", "PT101", nullptr, "not a sensor type"},
-        {"wire2", "4", "4", nullptr},
         {"wire1", "5", nullptr, "2, 3 or 4"},
         {"final-assembly-number", "ab12", "00AB12", nullptr},
         {"final-assembly-number", "1234567", nullptr, "1 to 6 hexadecimal"},
-        {"final-assembly-number", "xyz", nullptr, "hexadecimal"},
         {"polling-address", "-1", "-1", nullptr}, // the page's check refuses it
         {"polling-address", "3x", nullptr, "whole number"},
         {"colour", "red", nullptr, "unknown key 'colour'"},
@@ -118,27 +116,12 @@ TEST(ConfigKeys, ReadShowsWhatThePagesShowAndLeavesOutWhatDoesNotApply) {
     std::map<std::string, std::string> notes;
     const ConfigValues two = ConfigKeys::Read(device, &notes);
     EXPECT_TRUE(notes.empty());
-    EXPECT_EQ(two, (ConfigValues{{"tag", "TT101"},
-                                 {"descriptor", "SIM"},
-                                 {"message", "HELLO"},
-                                 {"date", "2024-03-15"},
-                                 {"final-assembly-number", "0000AB"},
-                                 {"polling-address", "3"},
-                                 {"sensors", "2"},
-                                 {"mode", "independent"},
-                                 {"output-sensor", "2"},
-                                 {"sensor1", "PT100"},
-                                 {"wire1", "3"},
-                                 {"offset1", "0.5"},
-                                 {"sensor2", "Type K"}, // a thermocouple has no wiring
-                                 {"offset2", "-1.25"},
-                                 {"lrv", "-20"},
-                                 {"urv", "150.5"},
-                                 {"unit", kCelsius},
-                                 {"damping", "0.25"},
-                                 {"display-mode", "percent"},
-                                 {"decimals", "3"},
-                                 {"alarm", "low"}}));
+    // In key order; a thermocouple (sensor 2) has no wiring.
+    EXPECT_EQ(Flat(two), "alarm=low damping=0.25 date=2024-03-15 decimals=3 descriptor=SIM "
+                         "display-mode=percent final-assembly-number=0000AB lrv=-20 "
+                         "message=HELLO mode=independent offset1=0.5 offset2=-1.25 "
+                         "output-sensor=2 polling-address=3 sensor1=PT100 sensor2=Type K "
+                         "sensors=2 tag=TT101 unit=\u00B0C urv=150.5 wire1=3 ");
 
     // One sensor: no work mode, output sensor or second sensor; offsets
     // shown in Fahrenheit; codes no list holds are noted, not guessed.

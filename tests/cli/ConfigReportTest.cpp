@@ -44,16 +44,14 @@ TEST(ConfigReport, AStoppedWriteSaysWhatWasWrittenWhatPerhapsAndWhatNot) {
               "  not written:     urv, sensor1, alarm, damping, the reset\n");
 }
 
-TEST(ConfigReport, DifferencesShowBothSidesAndWhatDoesNotApply) {
-    EXPECT_EQ(ConfigReport::Differences(
-                  {"urv", "sensor2", "mode", "unit"}, {{"urv", "100"}, {"unit", "\u00B0C"}},
-                  {{"mode", "code 7"}},
-                  {{"urv", "150"}, {"sensor2", "PT100"}, {"mode", "average"}, {"unit", "K"}}),
+TEST(ConfigReport, DifferencesAlignByCharactersAndSayWhyAValueIsMissing) {
+    EXPECT_EQ(ConfigReport::Differences({"unit", "mode", "sensor2"}, {{"unit", "\u00B0C"}},
+                                        {{"mode", "code 7"}},
+                                        {{"unit", "K"}, {"mode", "average"}, {"sensor2", "Cu50"}}),
               "setting                transmitter  file\n"
-              "urv                    100          150\n"
-              "sensor2                -            PT100\n"
+              "unit                   \u00B0C           K\n"
               "mode                   (code 7)     average\n"
-              "unit                   \u00B0C           K\n");
+              "sensor2                -            Cu50\n");
 }
 
 TEST(Confirmation, OnlyYOrYesConfirmsAndWithoutATerminalNothingIsAsked) {
