@@ -67,6 +67,29 @@ constexpr std::array<std::string_view, 5> kUnits{kCelsius, "K", "F", "Ohm", "mV"
 constexpr std::uint8_t kNoSecondSensor = 255;
 constexpr int kIndependent = 3;
 
+// The command that writes each part and the one of the pages' reads that
+// reads it (the polling address is the one the transmitter answered at).
+struct Commands {
+    ConfigPart part;
+    std::uint8_t write;
+    std::uint8_t read;
+};
+constexpr Commands kPartCommands[] = {
+    {P::Message, 17, 12},       {P::TagDescriptorDate, 18, 13},
+    {P::FinalAssembly, 19, 16}, {P::PollingAddress, 6, 0},
+    {P::Range, 35, 15},         {P::Sensors, 186, 146},
+    {P::Display, 187, 147},     {P::Damping, 34, 15},
+};
+
+Commands PartCommands(ConfigPart part) {
+    for (const Commands& commands : kPartCommands) {
+        if (commands.part == part) {
+            return commands;
+        }
+    }
+    return {part, 0, 0};
+}
+
 const Key* Find(std::string_view name) {
     for (const Key& key : kKeys) {
         if (key.name == name) {
@@ -319,46 +342,11 @@ ConfigPart ConfigKeys::PartOf(std::string_view key) {
 }
 
 std::uint8_t ConfigKeys::CommandOf(ConfigPart part) {
-    switch (part) {
-    case ConfigPart::Message:
-        return 17;
-    case ConfigPart::TagDescriptorDate:
-        return 18;
-    case ConfigPart::FinalAssembly:
-        return 19;
-    case ConfigPart::PollingAddress:
-        return 6;
-    case ConfigPart::Range:
-        return 35;
-    case ConfigPart::Sensors:
-        return 186;
-    case ConfigPart::Display:
-        return 187;
-    case ConfigPart::Damping:
-        return 34;
-    }
-    return 0;
+    return PartCommands(part).write;
 }
 
 std::uint8_t ConfigKeys::ReadCommandOf(ConfigPart part) {
-    switch (part) {
-    case ConfigPart::Message:
-        return 12;
-    case ConfigPart::TagDescriptorDate:
-        return 13;
-    case ConfigPart::FinalAssembly:
-        return 16;
-    case ConfigPart::PollingAddress:
-        return 0;
-    case ConfigPart::Range:
-    case ConfigPart::Damping:
-        return 15;
-    case ConfigPart::Sensors:
-        return 146;
-    case ConfigPart::Display:
-        return 147;
-    }
-    return 0;
+    return PartCommands(part).read;
 }
 
 bool ConfigKeys::IsNumber(std::string_view key) {

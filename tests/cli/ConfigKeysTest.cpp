@@ -1,6 +1,7 @@
 #include "cli/ConfigKeys.h"
 #include "hart/DeviceRecord.h"
 #include "hart/UnitTables.h"
+#include "tests/cli/ReadRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -8,30 +9,19 @@
 
 namespace {
 
-const std::string kCelsius = "\u00B0C";
-
 // A transmitter with two sensors in independent mode, sensor 2 driving the
 // output: PT100 on three wires, Type K, offsets 0.5 and -1.25.
 DeviceRecord TwoSensors() {
-    DeviceRecord device;
-    device.tag = "TT101";
-    device.descriptor = "SIM";
-    device.message = "HELLO";
-    device.dateYear = 2024;
-    device.dateMonth = 3;
-    device.dateDay = 15;
+    DeviceRecord device = ReadRecord();
     device.finalAssemblyNumber = "0000AB";
     device.pollingAddress = 3;
-    device.sensor1Type = 10;
     device.sensor2Type = 3;
     device.sensorSetupA = 0x01;
     device.sensorSetupB = 0x13;
-    device.sensorValueA = 0.5f;
     device.sensorValueB = -1.25f;
     device.lowerRangeValue = -20.0f;
     device.upperRangeValue = 150.5f;
     device.damping = 0.25f;
-    device.pvUnitText = kCelsius;
     device.displaySettings = {2, 3, 1};
     return device;
 }
@@ -117,11 +107,12 @@ TEST(ConfigKeys, ReadShowsWhatThePagesShowAndLeavesOutWhatDoesNotApply) {
     const ConfigValues two = ConfigKeys::Read(device, &notes);
     EXPECT_TRUE(notes.empty());
     // In key order; a thermocouple (sensor 2) has no wiring.
-    EXPECT_EQ(Flat(two), "alarm=low damping=0.25 date=2024-03-15 decimals=3 descriptor=SIM "
-                         "display-mode=percent final-assembly-number=0000AB lrv=-20 "
-                         "message=HELLO mode=independent offset1=0.5 offset2=-1.25 "
-                         "output-sensor=2 polling-address=3 sensor1=PT100 sensor2=Type K "
-                         "sensors=2 tag=TT101 unit=\u00B0C urv=150.5 wire1=3 ");
+    EXPECT_EQ(Flat(two),
+              "alarm=low damping=0.25 date=2024-03-15 decimals=3 descriptor=SIM TRANSMITTER "
+              "display-mode=percent final-assembly-number=0000AB lrv=-20 "
+              "message=HELLO mode=independent offset1=0.5 offset2=-1.25 "
+              "output-sensor=2 polling-address=3 sensor1=PT100 sensor2=Type K "
+              "sensors=2 tag=TT101 unit=\u00B0C urv=150.5 wire1=3 ");
 
     // One sensor: no work mode, output sensor or second sensor; offsets
     // shown in Fahrenheit; codes no list holds are noted, not guessed.

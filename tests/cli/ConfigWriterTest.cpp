@@ -1,37 +1,13 @@
 #include "cli/ConfigWriter.h"
 #include "hart/DeviceRecord.h"
 #include "hart/UnitTables.h"
+#include "tests/cli/ReadRecord.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using Commands = std::vector<std::uint8_t>;
-const std::string kCelsius = "\u00B0C";
-
-// What the pages' reads leave in the record of a single-sensor transmitter:
-// PT100 on three wires, 0..100 °C.
-DeviceRecord Read() {
-    ChineseUnitsFlag = false;
-    DeviceRecord device;
-    device.tag = "TT101";
-    device.descriptor = "SIM TRANSMITTER";
-    device.message = "HELLO";
-    device.dateYear = 2024;
-    device.dateMonth = 3;
-    device.dateDay = 15;
-    device.sensor1Type = 10;
-    device.sensor2Type = 255;
-    device.sensorSetupA = 0x11;
-    device.sensorValueA = 0.5f;
-    device.lowerRangeValue = 0.0f;
-    device.upperRangeValue = 100.0f;
-    device.damping = 1.0f;
-    device.pvUnitText = kCelsius;
-    device.displaySettings = {1, 2, 0};
-    return device;
-}
-
 ConfigWrite Plan(const ConfigValues& named, DeviceRecord& device) {
     return ConfigWriter::Plan(named, ConfigWriter::PartsOf(named), device);
 }
@@ -66,18 +42,18 @@ TEST(ConfigWriter, ANamedSettingIsMergedWithWhatTravelsWithIt) {
     };
     for (const auto& c : cases) {
         const std::string key = c.named.begin()->first;
-        DeviceRecord device = Read();
+        DeviceRecord device = ReadRecord();
         const ConfigWrite write = Plan(c.named, device);
         ASSERT_FALSE(write.Refused()) << key << write.error;
         EXPECT_EQ(write.commands, c.commands) << key;
-        DeviceRecord expected = Read();
+        DeviceRecord expected = ReadRecord();
         c.change(expected);
         EXPECT_EQ(device, expected) << key;
     }
 }
 
 TEST(ConfigWriter, EveryPartInTheOrderOfThePages) {
-    DeviceRecord device = Read();
+    DeviceRecord device = ReadRecord();
     const ConfigValues all{
         {"message", "M"},         {"tag", "T"},    {"final-assembly-number", "1"},
         {"polling-address", "2"}, {"lrv", "10"},   {"sensors", "1"},
@@ -104,7 +80,7 @@ TEST(ConfigWriter, ChecksOfThePagesAndSettingsThatDoNotFitRefuseWithNoCommands) 
         {{{"sensor1", "Type K"}, {"wire1", "3"}}, "wire1 does not apply"},
     };
     for (const auto& c : cases) {
-        DeviceRecord device = Read();
+        DeviceRecord device = ReadRecord();
         const ConfigWrite write = Plan(c.named, device);
         ASSERT_TRUE(write.Refused()) << c.refusal;
         EXPECT_NE((write.refusal ? write.refusal->messageKey : write.error).find(c.refusal),
@@ -113,11 +89,11 @@ TEST(ConfigWriter, ChecksOfThePagesAndSettingsThatDoNotFitRefuseWithNoCommands) 
         EXPECT_TRUE(write.commands.empty()) << c.refusal;
     }
     // A range the transmitter holds is not checked when only the display is written.
-    DeviceRecord narrow = Read();
+    DeviceRecord narrow = ReadRecord();
     narrow.upperRangeValue = 5.0f;
     EXPECT_FALSE(Plan({{"alarm", "low"}}, narrow).Refused());
     // Independent mode pairs any two sensors.
-    DeviceRecord device = Read();
+    DeviceRecord device = ReadRecord();
     EXPECT_FALSE(Plan({{"sensors", "2"}, {"sensor2", "0...400R"}, {"mode", "independent"}}, device)
                      .Refused());
 }
@@ -125,14 +101,14 @@ TEST(ConfigWriter, ChecksOfThePagesAndSettingsThatDoNotFitRefuseWithNoCommands) 
 TEST(ConfigWriter, SensorSettingsAsThePageWouldWriteThem) {
     // A second sensor: the first keeps its wiring and offset; independent
     // mode starts with sensor 1 on the output unless told otherwise.
-    DeviceRecord device = Read();
+    DeviceRecord device = ReadRecord();
     ASSERT_FALSE(
         Plan({{"sensors", "2"}, {"sensor2", "Cu50"}, {"mode", "independent"}}, device).Refused());
     EXPECT_EQ(device.sensor2Type, 13);
     EXPECT_EQ(device.sensorSetupA, 0x11);
     EXPECT_EQ(device.sensorSetupB, 0x03);
     EXPECT_EQ(device.sensorValueA, 0.5f);
-    device = Read();
+    device = ReadRecord();
     ASSERT_FALSE(Plan({{"sensors", "2"},
                        {"sensor2", "Cu50"},
                        {"mode", "independent"},
@@ -143,7 +119,7 @@ TEST(ConfigWriter, SensorSettingsAsThePageWouldWriteThem) {
 
     // A thermocouple has no wiring; a resistance type chosen after it starts
     // on three wires; the type no list shows can be written all the same.
-    device = Read();
+    device = ReadRecord();
     ASSERT_FALSE(Plan({{"sensor1", "Type J"}}, device).Refused());
     EXPECT_EQ(device.sensorSetupA & 0x0F, 0x0F);
     device.sensorSetupA = 0xFF;
@@ -153,20 +129,20 @@ TEST(ConfigWriter, SensorSettingsAsThePageWouldWriteThem) {
 }
 
 TEST(ConfigWriter, ANewUnitConvertsTheRangeAndOffsetsAreTypedInIt) {
-    DeviceRecord device = Read();
+    DeviceRecord device = ReadRecord();
     ASSERT_FALSE(Plan({{"unit", "F"}}, device).Refused());
     EXPECT_EQ(device.pvUnitText, "F");
     EXPECT_FLOAT_EQ(device.lowerRangeValue, 32.0f);
     EXPECT_FLOAT_EQ(device.upperRangeValue, 212.0f);
 
-    device = Read();
+    device = ReadRecord();
     ASSERT_FALSE(Plan({{"unit", "F"}, {"urv", "300"}, {"offset1", "1.8"}}, device).Refused());
     EXPECT_FLOAT_EQ(device.lowerRangeValue, 32.0f);
     EXPECT_EQ(device.upperRangeValue, 300.0f);
     EXPECT_FLOAT_EQ(device.sensorValueA, 1.0f);
 
     // The same unit under the other language's Celsius text changes nothing.
-    device = Read();
+    device = ReadRecord();
     device.pvUnitText = "\u2103";
     ChineseUnitsFlag = true;
     ASSERT_FALSE(Plan({{"unit", kCelsius}, {"lrv", "-10"}}, device).Refused());
@@ -176,7 +152,7 @@ TEST(ConfigWriter, ANewUnitConvertsTheRangeAndOffsetsAreTypedInIt) {
 }
 
 TEST(ConfigWriter, TheTagBlockSendsBackADateThatIsNoDateAsItWasRead) {
-    DeviceRecord device = Read();
+    DeviceRecord device = ReadRecord();
     device.dateYear = 2155;
     device.dateMonth = 13;
     ASSERT_FALSE(Plan({{"descriptor", "NEW"}}, device).Refused());
