@@ -19,7 +19,7 @@ calora_ensure_packages() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >/dev/null
 }
 
-CALORA_BUILD_PACKAGES="cmake g++ ninja-build pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev fonts-wqy-zenhei locales"
+CALORA_BUILD_PACKAGES="cmake g++ ninja-build pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev fonts-wqy-zenhei locales nlohmann-json3-dev"
 # To see the window without a display (screenshots, ./run on a server).
 CALORA_DISPLAY_PACKAGES="xvfb xauth"
 CALORA_FUZZ_PACKAGES="clang libclang-rt-14-dev"

@@ -1,6 +1,9 @@
 #include "cli/CliApp.h"
 
+#include "cli/ConfigCommands.h"
+#include "cli/Confirmation.h"
 #include "cli/MessageText.h"
+#include "cli/OutputCommands.h"
 #include "cli/ReportFormat.h"
 #include "cli/TrendRecorder.h"
 #include "hart/FailureReason.h"
@@ -14,7 +17,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <ostream>
+#include <unistd.h>
 
 namespace {
 
@@ -87,6 +92,16 @@ int CliApp::Run(const std::string& program, const std::vector<std::string>& argu
     case CliOptions::Command::Trend:
         status = Trend();
         break;
+    case CliOptions::Command::Config:
+    case CliOptions::Command::Set:
+    case CliOptions::Command::Trim:
+    case CliOptions::Command::Fix:
+    case CliOptions::Command::RangeFromInput:
+    case CliOptions::Command::Backup:
+    case CliOptions::Command::Restore:
+    case CliOptions::Command::Diff:
+        status = Configuration();
+        break;
     case CliOptions::Command::None:
         break;
     }
@@ -157,7 +172,12 @@ int CliApp::Ports() {
 int CliApp::Search() {
     std::vector<int> found;
     DeviceRecord& device = m_Protocol.Device();
-    for (int address = 0; address < 16; ++address) {
+    // A quick scan asks each address once; silence costs one answer window
+    // instead of the whole retry schedule.
+    if (m_Options.m_quick) {
+        m_Protocol.SetRetryLimit(0);
+    }
+    for (int address = 0; address < 16 && !(m_Options.m_first && !found.empty()); ++address) {
         device.pollingAddress = static_cast<std::uint8_t>(address);
         const SequenceRunner::Outcome outcome =
             m_Runner.Run({0}, SequenceRunner::FailureReport::Quiet);
@@ -175,6 +195,7 @@ int CliApp::Search() {
             return ReportUnsuccessful(outcome);
         }
     }
+    m_Protocol.SetRetryLimit(HartProtocol::kMaxRetries);
     device.pollingAddress = static_cast<std::uint8_t>(found.empty() ? 0 : found.front());
     m_Out << MessageText::Get("strFindMeter") << ReportFormat::JoinAddresses(found) << std::endl;
     if (found.empty()) {
@@ -227,6 +248,40 @@ int CliApp::Info() {
         return 1;
     }
     return 0;
+}
+
+int CliApp::Configuration() {
+    Confirmation confirmation(std::cin, m_Err, ::isatty(STDIN_FILENO) == 1, m_Options.m_yes);
+    const CommandContext context{
+        m_Options,
+        m_Protocol,
+        m_Runner,
+        confirmation,
+        m_Out,
+        m_Err,
+        [this](SequenceRunner::Outcome outcome) { return ReportUnsuccessful(outcome); }};
+    ConfigCommands config(context);
+    OutputCommands output(context);
+    switch (m_Options.m_command) {
+    case CliOptions::Command::Config:
+        return config.Config();
+    case CliOptions::Command::Set:
+        return config.Set();
+    case CliOptions::Command::Backup:
+        return config.Backup();
+    case CliOptions::Command::Restore:
+        return config.Restore();
+    case CliOptions::Command::Diff:
+        return config.Diff();
+    case CliOptions::Command::Trim:
+        return output.Trim();
+    case CliOptions::Command::Fix:
+        return output.Fix();
+    case CliOptions::Command::RangeFromInput:
+        return output.RangeFromInput();
+    default:
+        return 2;
+    }
 }
 
 int CliApp::Trend() {

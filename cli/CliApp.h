@@ -32,6 +32,8 @@ private:
     // The device status line of the last answer; "" when no bit is set.
     std::string LastDeviceStatus() const;
     int Trend();
+    // The configuration and output commands, each family in its own class.
+    int Configuration();
     // Exit status for an operation that did not succeed, with a message.
     int ReportUnsuccessful(SequenceRunner::Outcome outcome);
 

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <cctype>
 #include <charconv>
 #include <string_view>
 
@@ -11,10 +12,92 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"ports", CliOptions::Command::Ports}, {"search", CliOptions::Command::Search},
-    {"get", CliOptions::Command::Get},     {"info", CliOptions::Command::Info},
+    {"ports", CliOptions::Command::Ports},
+    {"search", CliOptions::Command::Search},
+    {"get", CliOptions::Command::Get},
+    {"info", CliOptions::Command::Info},
     {"trend", CliOptions::Command::Trend},
+    {"config", CliOptions::Command::Config},
+    {"set", CliOptions::Command::Set},
+    {"trim", CliOptions::Command::Trim},
+    {"fix", CliOptions::Command::Fix},
+    {"range-from-input", CliOptions::Command::RangeFromInput},
+    {"backup", CliOptions::Command::Backup},
+    {"restore", CliOptions::Command::Restore},
+    {"diff", CliOptions::Command::Diff},
 };
+
+bool TakesOperands(CliOptions::Command command) {
+    using C = CliOptions::Command;
+    return command == C::Set || command == C::Fix || command == C::RangeFromInput ||
+           command == C::Backup || command == C::Restore || command == C::Diff;
+}
+
+// A decimal number as typed for a current: digits with an optional sign,
+// point and exponent, nothing else.
+bool IsDecimal(std::string_view text) {
+    double value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && ec == std::errc() && ptr == end && value == value;
+}
+
+// The checks of the configuration commands' operands and options.
+bool CheckConfigurationUse(const CliOptions& options, std::string* error) {
+    using C = CliOptions::Command;
+    const C command = options.m_command;
+    const std::size_t operands = options.m_operands.size();
+    const std::string name = CliOptions::CommandName(command);
+    if (command == C::Set && operands == 0) {
+        *error = "set needs at least one KEY=VALUE";
+        return false;
+    }
+    if ((command == C::Backup || command == C::Restore || command == C::Diff) && operands != 1) {
+        *error = name + " needs one FILE";
+        return false;
+    }
+    if (command == C::RangeFromInput &&
+        (operands != 1 || (options.m_operands[0] != "lower" && options.m_operands[0] != "upper"))) {
+        *error = "range-from-input needs lower or upper";
+        return false;
+    }
+    if (command == C::Fix) {
+        if (options.m_release == (operands == 1) || operands > 1) {
+            *error = "fix needs a current in mA, or --release";
+            return false;
+        }
+        if (operands == 1 && !IsDecimal(options.m_operands[0])) {
+            *error =
+                "fix takes a current in mA such as 12 or 3.8, not '" + options.m_operands[0] + "'";
+            return false;
+        }
+    }
+    if (command == C::Trim && (options.m_at4.empty() || options.m_at20.empty())) {
+        *error = "trim needs --at4 MA and --at20 MA, the reference meter's readings";
+        return false;
+    }
+    const struct {
+        bool given;
+        const char* option;
+        bool allowed;
+    } belongs[] = {
+        {!options.m_at4.empty() || !options.m_at20.empty(), "--at4 and --at20 belong to trim",
+         command == C::Trim},
+        {options.m_release, "--release belongs to fix", command == C::Fix},
+        {options.m_yes, "--yes belongs to trim, range-from-input and restore",
+         command == C::Trim || command == C::RangeFromInput || command == C::Restore},
+        {options.m_force, "--force belongs to restore", command == C::Restore},
+        {options.m_quick || options.m_first, "--quick and --first belong to search",
+         command == C::Search},
+    };
+    for (const auto& rule : belongs) {
+        if (rule.given && !rule.allowed) {
+            *error = rule.option;
+            return false;
+        }
+    }
+    return true;
+}
 
 // A whole decimal number without sign or blanks, within [low, high].
 bool ParseNumber(std::string_view text, int low, int high, int* value) {
@@ -60,7 +143,14 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
-        if (!name.starts_with("-")) {
+        // A negative number ("fix -1") is an operand, not an option.
+        const bool negative = name.size() > 1 && name[0] == '-' &&
+                              (std::isdigit(static_cast<unsigned char>(name[1])) || name[1] == '.');
+        if (!name.starts_with("-") || negative) {
+            if (TakesOperands(options->m_command)) {
+                options->m_operands.push_back(arguments[i]);
+                continue;
+            }
             if (options->m_command != Command::None) {
                 *error = "only one command may be given, not also '" + name + "'";
                 return false;
@@ -78,7 +168,8 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
         }
 
         const bool takesValue = name == "--port" || name == "--address" || name == "--lang" ||
-                                name == "--period" || name == "--duration";
+                                name == "--period" || name == "--duration" || name == "--at4" ||
+                                name == "--at20";
         std::string value;
         if (takesValue) {
             if (inlineValue) {
@@ -133,6 +224,23 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
                 return false;
             }
             options->m_duration = seconds;
+        } else if (name == "--at4" || name == "--at20") {
+            if (!IsDecimal(value)) {
+                *error = name + " takes the reference meter's reading in mA, such as " +
+                         (name == "--at4" ? "4.012" : "19.987") + ", not '" + value + "'";
+                return false;
+            }
+            (name == "--at4" ? options->m_at4 : options->m_at20) = value;
+        } else if (name == "--release") {
+            options->m_release = true;
+        } else if (name == "--yes") {
+            options->m_yes = true;
+        } else if (name == "--force") {
+            options->m_force = true;
+        } else if (name == "--quick") {
+            options->m_quick = true;
+        } else if (name == "--first") {
+            options->m_first = true;
         } else {
             *error = "unknown option '" + name + "'";
             return false;
@@ -155,7 +263,7 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
         *error = "--period and --duration belong to trend";
         return false;
     }
-    return true;
+    return CheckConfigurationUse(*options, error);
 }
 
 std::string CliOptions::Usage(const std::string& program) {
@@ -173,6 +281,31 @@ std::string CliOptions::Usage(const std::string& program) {
            "  trend --period S [--duration S]\n"
            "                     sample PV, current and percent every S seconds and write\n"
            "                     CSV to stdout until the duration ends or Ctrl-C\n"
+           "  config             print the whole configuration as set's keys, with the\n"
+           "                     identity and version\n"
+           "  set KEY=VALUE...   write the settings named, nothing else; settings that\n"
+           "                     travel together keep the transmitter's values. Keys:\n"
+           "                     tag descriptor message date (YYYY-MM-DD)\n"
+           "                     final-assembly-number polling-address\n"
+           "                     sensors (1|2) mode (backup|average|difference|independent)\n"
+           "                     sensor1 sensor2 (type names: PT100, \"Type K\", ...)\n"
+           "                     wire1 wire2 (2|3|4) offset1 offset2 output-sensor (1|2)\n"
+           "                     lrv urv unit (C|K|F|Ohm|mV) damping\n"
+           "                     display-mode (pv|current|percent) decimals (0..3)\n"
+           "                     alarm (high|low)\n"
+           "  trim --at4 MA --at20 MA\n"
+           "                     D/A trim with the reference meter's readings taken while\n"
+           "                     the output was fixed at 4 and 20 mA (asks first)\n"
+           "  fix MA | fix --release\n"
+           "                     fix the loop current at MA (3.8..20.5), or release it\n"
+           "  range-from-input lower|upper\n"
+           "                     take the present input as the 4 mA (lower) or 20 mA\n"
+           "                     (upper) end of the range (asks first)\n"
+           "  backup FILE        save the configuration and identity as JSON\n"
+           "  restore FILE       show what differs from FILE, write it (asks first), read\n"
+           "                     back and report what did not take\n"
+           "  diff FILE          show what differs from FILE; exit 0 equal, 1 different,\n"
+           "                     2 trouble\n"
            "\n"
            "Options:\n"
            "  --port COMn|n      port COM1..COM16 (default COM1)\n"
@@ -181,11 +314,18 @@ std::string CliOptions::Usage(const std::string& program) {
            "                     with a [Lang] section beside the program, if any)\n"
            "  --period S         trend: seconds between samples (1 or more)\n"
            "  --duration S       trend: seconds to record (default: until Ctrl-C)\n"
+           "  --yes              confirm beforehand (trim, range-from-input, restore); without\n"
+           "                     it the question is asked on the terminal\n"
+           "  --force            restore: also a file saved from another device type\n"
+           "  --quick            search: one attempt per address instead of six\n"
+           "  --first            search: stop at the first transmitter that answers\n"
            "  --timing           print how late the timers fired, at exit\n"
            "  --verbose          print progress and status to stderr\n"
            "  --trace            print every request and answer to stderr as it happens:\n"
            "                     time, header, status in words and the raw bytes\n"
            "  --help, -h         show this text\n"
            "\n"
-           "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";
+           "Exit status: 0 success, 1 refused or failed (restore: a setting did not take;\n"
+           "diff: the configurations differ), 2 usage error or input refused by a check,\n"
+           "with nothing written.\n";
 }

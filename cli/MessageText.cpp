@@ -20,6 +20,22 @@ constexpr Entry kEnglish[] = {
     {"strBreak", "Stopped."},
     {"strFindMeter", "Transmitters found at polling address:"},
     {"strVersion", "Version: "},
+    {"strTrimCurrent",
+     "Trim the output current (D/A trim) with the two reference meter readings entered?"},
+    {"strCurrentErr", "Current out of range. The 4 mA reading must lie between 3.0 and 6.0 mA, "
+                      "the 20 mA reading between 18.0 and 22.0 mA, and a fixed current between "
+                      "3.8 and 20.5 mA."},
+    {"SpanErr", "The range is too small: LRV and URV must differ by at least 10."},
+    {"Sen1WireErr", "With two sensors, sensor 1 cannot be connected as 4-wire. Choose 2-wire or "
+                    "3-wire."},
+    {"Sen2WireErr", "With two sensors, sensor 2 cannot be connected as 4-wire. Choose 2-wire or "
+                    "3-wire."},
+    {"SenMatchErr", "In Backup, Average and Difference mode both sensors must be of the same "
+                    "kind: both temperature sensors, both resistance ranges or both millivolt "
+                    "ranges."},
+    {"strNOErr", "The new polling address must be between 0 and 15."},
+    {"strSetZero", "Take the present sensor input as the lower range value (4 mA)?"},
+    {"strSetFull", "Take the present sensor input as the upper range value (20 mA)?"},
 };
 
 } // namespace

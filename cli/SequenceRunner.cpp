@@ -45,6 +45,12 @@ void SequenceRunner::OnStep(void* userData, int success, std::uint8_t) {
 
 SequenceRunner::Outcome SequenceRunner::Run(std::initializer_list<std::uint8_t> commands,
                                             FailureReport report, StepFailure stepFailure) {
+    return Run(std::span<const std::uint8_t>(commands.begin(), commands.size()), report,
+               stepFailure);
+}
+
+SequenceRunner::Outcome SequenceRunner::Run(std::span<const std::uint8_t> commands,
+                                            FailureReport report, StepFailure stepFailure) {
     m_Results.clear();
     if (EventLoop::Interrupted()) {
         return Outcome::Interrupted;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
 
     Outcome Run(std::initializer_list<std::uint8_t> commands,
                 FailureReport report = FailureReport::Show,
+                StepFailure stepFailure = StepFailure::EndsOperation);
+    // The same for a list made at run time (a page's plan).
+    Outcome Run(std::span<const std::uint8_t> commands, FailureReport report = FailureReport::Show,
                 StepFailure stepFailure = StepFailure::EndsOperation);
 
     // How each step of the last run ended, in order.

@@ -36,14 +36,21 @@ PagePlan PlanInfoRead() {
     return PagePlan::Run({0, 12, 13});
 }
 
-PagePlan PlanInfoUpdate(const InfoTexts& texts, DeviceRecord& device) {
+PagePlan PlanInfoUpdate(const InfoTexts& texts, DeviceRecord& device, InfoWrites writes) {
     device.dateYear = static_cast<std::uint16_t>(texts.date.year);
     device.dateMonth = static_cast<std::uint8_t>(texts.date.month);
     device.dateDay = static_cast<std::uint8_t>(texts.date.day);
     device.tag = texts.tag;
     device.descriptor = texts.descriptor;
     device.message = texts.message;
-    return PagePlan::Run({0, 17, 18});
+    PagePlan plan = PagePlan::Run({0});
+    if (writes.message) {
+        plan.commands.push_back(17);
+    }
+    if (writes.tagDescriptorDate) {
+        plan.commands.push_back(18);
+    }
+    return plan;
 }
 
 std::uint8_t PollingAddressOfText(std::string_view text) {

@@ -41,10 +41,17 @@ struct InfoTexts {
     std::string message;
 };
 
-// Writing the message (command 17) and the tag, descriptor and date (18).
-// Upper-casing and cutting to the field lengths happen when the commands are
-// built.
-PagePlan PlanInfoUpdate(const InfoTexts& texts, DeviceRecord& device);
+// What the information update writes: the message (command 17) and the tag,
+// descriptor and date, which travel together (18). The page writes both; the
+// command-line tool writes what it is told to change.
+struct InfoWrites {
+    bool message = true;
+    bool tagDescriptorDate = true;
+};
+
+// Writing the message and the tag, descriptor and date. Upper-casing and
+// cutting to the field lengths happen when the commands are built.
+PagePlan PlanInfoUpdate(const InfoTexts& texts, DeviceRecord& device, InfoWrites writes = {});
 
 // The polling address the tool uses, from the text of the address combo:
 // the whole number it starts with; a number outside 0..15 gives

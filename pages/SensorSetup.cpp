@@ -7,6 +7,7 @@
 #include "platform/Formatting.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -184,7 +185,11 @@ PagePlan SensorSetup::PlanRead() {
     return PagePlan::Run({0, 15, 147, 146});
 }
 
-PagePlan SensorSetup::PlanUpdate(DeviceRecord& device) const {
+void SensorSetup::KeepUnlistedType(int sensor, std::uint8_t code) {
+    (sensor == 1 ? m_ReadSensor1Type : m_ReadSensor2Type) = code;
+}
+
+PagePlan SensorSetup::PlanUpdate(DeviceRecord& device, SensorWrites writes) const {
     const SensorSettings& s = m_Settings;
     // A wire list without a selection counts as -1, which leaves 15 in its
     // half of the byte.
@@ -194,20 +199,20 @@ PagePlan SensorSetup::PlanUpdate(DeviceRecord& device) const {
         const int listed = SensorCodeOfPosition(position);
         return listed >= 0 ? std::optional<std::uint8_t>(static_cast<std::uint8_t>(listed)) : read;
     };
+    // Without the sensor block no type is sent, so none needs to be known.
     const std::optional<std::uint8_t> sensor1 = code(s.sensor1Position, m_ReadSensor1Type);
-    if (!sensor1) {
+    if (!sensor1 && writes.sensors) {
         return SensorError("SenMatchErr", PageField::Sensor1Type);
     }
-    std::uint8_t sensor2 = kNoSecondSensor;
+    std::optional<std::uint8_t> sensor2 = kNoSecondSensor;
     if (s.doubleSensor) {
-        const std::optional<std::uint8_t> chosen = code(s.sensor2Position, m_ReadSensor2Type);
-        if (!chosen) {
+        sensor2 = code(s.sensor2Position, m_ReadSensor2Type);
+        if (!sensor2 && writes.sensors) {
             return SensorError("SenMatchErr", PageField::Sensor2Type);
         }
-        sensor2 = *chosen;
     }
-    device.sensor1Type = *sensor1;
-    device.sensor2Type = sensor2;
+    device.sensor1Type = sensor1.value_or(device.sensor1Type);
+    device.sensor2Type = sensor2.value_or(device.sensor2Type);
 
     const float damping = FiniteNumber(s.dampingText);
     device.damping = damping < 0.0f ? 0.0f : damping;
@@ -215,7 +220,7 @@ PagePlan SensorSetup::PlanUpdate(DeviceRecord& device) const {
     device.upperRangeValue = static_cast<float>(ReadItemNumber(s.spanText));
     device.pvUnitText = s.unitText;
 
-    if (std::optional<PageRefusal> refusal = Check(device, s.doubleSensor, s.workMode)) {
+    if (std::optional<PageRefusal> refusal = Check(device, s.doubleSensor, s.workMode, writes)) {
         return PagePlan{{}, std::move(refusal)};
     }
 
@@ -232,18 +237,31 @@ PagePlan SensorSetup::PlanUpdate(DeviceRecord& device) const {
         static_cast<std::uint8_t>(s.displayModePosition < 0 ? 0 : s.displayModePosition);
     device.displaySettings[1] =
         static_cast<std::uint8_t>(s.decimalsPosition < 0 ? 1 : s.decimalsPosition);
-    return PagePlan::Run({0, 35, 186, 187, 34, 42});
+
+    PagePlan plan = PagePlan::Run({0});
+    const std::pair<bool, std::uint8_t> parts[] = {
+        {writes.range, 35}, {writes.sensors, 186}, {writes.display, 187}, {writes.damping, 34}};
+    for (const auto& [written, command] : parts) {
+        if (written) {
+            plan.commands.push_back(command);
+        }
+    }
+    if (writes.Any()) {
+        plan.commands.push_back(42);
+    }
+    return plan;
 }
 
 std::optional<PageRefusal> SensorSetup::Check(const DeviceRecord& device, bool doubleSensor,
-                                              int workMode) {
+                                              int workMode, SensorWrites writes) {
     const float lower = device.lowerRangeValue;
     const float upper = device.upperRangeValue;
     // A range end that is no finite number would pass the span test.
-    if (!std::isfinite(lower) || !std::isfinite(upper) || std::fabs(upper - lower) < 10.0) {
+    if (writes.range &&
+        (!std::isfinite(lower) || !std::isfinite(upper) || std::fabs(upper - lower) < 10.0)) {
         return SensorError("SpanErr", PageField::Span).refusal;
     }
-    if (!doubleSensor) {
+    if (!doubleSensor || !writes.sensors) {
         return std::nullopt;
     }
     if ((device.sensorSetupA & 0x0F) == 2) {

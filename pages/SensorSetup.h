@@ -49,6 +49,20 @@ struct SensorEnables {
     bool operator==(const SensorEnables&) const = default;
 };
 
+// What the sensor page's update writes, each part with its own command: the
+// range values and unit (35), the sensor block (186), the display block (187)
+// and the damping (34). The page writes all four; the command-line tool writes
+// the parts it is told to change.
+struct SensorWrites {
+    bool range = true;
+    bool sensors = true;
+    bool display = true;
+    bool damping = true;
+
+    bool Any() const { return range || sensors || display || damping; }
+    bool operator==(const SensorWrites&) const = default;
+};
+
 // The sensor page without its window: every handler of the page as an
 // operation on the settings, the display of a configuration read from the
 // transmitter, and the check and record fields of an update.
@@ -88,17 +102,24 @@ public:
     void ShowConfiguration(const DeviceRecord& device);
 
     static PagePlan PlanRead();
-    // Writes the settings into the record and plans range, sensor block,
-    // display block, damping and reset; refused by the check. A sensor type
-    // list without a selection sends the type last read for that sensor, and
-    // is refused with "SenMatchErr" when none was read.
-    PagePlan PlanUpdate(DeviceRecord& device) const;
+    // Writes the settings into the record and plans the parts of writes
+    // (range, sensor block, display block, damping, in this order) and the
+    // reset that makes them take effect; refused by the check. A sensor type
+    // list without a selection sends the type last read for that sensor (or
+    // the one given to KeepUnlistedType), and is refused with "SenMatchErr"
+    // when there is none and the sensor block is written.
+    PagePlan PlanUpdate(DeviceRecord& device, SensorWrites writes = {}) const;
+
+    // The type to send for a sensor whose list has no selection: a type the
+    // lists do not show ("0...10KOhm"), as a Read keeps it.
+    void KeepUnlistedType(int sensor, std::uint8_t code);
 
     // The check before an update, on the record fields it writes: span at
-    // least 10, then (two sensors) no sensor on four wires, then (a combining
-    // mode) both sensors of one class.
+    // least 10 (when the range is written), then, when the sensor block is,
+    // (two sensors) no sensor on four wires and (a combining mode) both
+    // sensors of one class.
     static std::optional<PageRefusal> Check(const DeviceRecord& device, bool doubleSensor,
-                                            int workMode);
+                                            int workMode, SensorWrites writes = {});
 
 private:
     void TypeChangeWireEnable(int sensor);

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 7> kNames{{
+constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 8> kNames{{
     {FaultInjector::Kind::NoAnswer, "noanswer"},
     {FaultInjector::Kind::Checksum, "checksum"},
     {FaultInjector::Kind::ResponseCode, "rc"},
@@ -14,6 +14,7 @@ constexpr std::array<std::pair<FaultInjector::Kind, std::string_view>, 7> kNames
     {FaultInjector::Kind::Late, "late"},
     {FaultInjector::Kind::Preambles, "preambles"},
     {FaultInjector::Kind::Noise, "noise"},
+    {FaultInjector::Kind::Ignore, "ignore"},
 }};
 
 void Fail(std::string* error, std::string text) {
@@ -34,6 +35,29 @@ std::string_view FaultInjector::NameOf(Kind kind) {
 }
 
 std::optional<FaultInjector::Rule> FaultInjector::Parse(std::string_view text, std::string* error) {
+    std::optional<std::uint8_t> command;
+    if (const auto at = text.rfind(":cmd="); at != std::string_view::npos) {
+        const std::string_view number = text.substr(at + 5);
+        unsigned value = 256;
+        const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+        if (number.empty() || ec != std::errc() || ptr != number.data() + number.size() ||
+            value > 255) {
+            Fail(error,
+                 "fault command must be a command number 0..255: '" + std::string(number) + "'");
+            return std::nullopt;
+        }
+        command = static_cast<std::uint8_t>(value);
+        text = text.substr(0, at);
+    }
+    std::optional<Rule> rule = ParseRule(text, error);
+    if (rule) {
+        rule->m_command = command;
+    }
+    return rule;
+}
+
+std::optional<FaultInjector::Rule> FaultInjector::ParseRule(std::string_view text,
+                                                            std::string* error) {
     const auto colon = text.find(':');
     const std::string_view name = text.substr(0, colon);
     Rule rule;
@@ -46,7 +70,7 @@ std::optional<FaultInjector::Rule> FaultInjector::Parse(std::string_view text, s
     }
     if (!known) {
         Fail(error, "unknown fault kind '" + std::string(name) +
-                        "' (noanswer, checksum, rc, bytecount, late, preambles, noise)");
+                        "' (noanswer, checksum, rc, bytecount, late, preambles, noise, ignore)");
         return std::nullopt;
     }
     if (colon == std::string_view::npos) {
@@ -84,9 +108,12 @@ std::optional<FaultInjector::Rule> FaultInjector::Parse(std::string_view text, s
 FaultInjector::FaultInjector(std::vector<Rule> rules, std::uint64_t seed)
     : m_rules(std::move(rules)), m_random(seed) {}
 
-FaultInjector::Plan FaultInjector::Next() {
+FaultInjector::Plan FaultInjector::Next(std::uint8_t command) {
     Plan plan;
     for (Rule& rule : m_rules) {
+        if (rule.m_command && *rule.m_command != command) {
+            continue;
+        }
         bool applies = false;
         if (rule.m_next > 0) {
             --rule.m_next;
@@ -121,6 +148,9 @@ FaultInjector::Plan FaultInjector::Next() {
         case Kind::Preambles:
             plan.m_extraPreambles = true;
             break;
+        case Kind::Ignore:
+            plan.m_ignore = true;
+            break;
         case Kind::Noise: {
             const std::size_t count = 3 + m_random() % 4;
             for (std::size_t i = 0; i < count; ++i) {
@@ -148,5 +178,6 @@ std::string FaultInjector::Plan::Describe() const {
     add(m_late, Kind::Late);
     add(m_extraPreambles, Kind::Preambles);
     add(!m_noise.empty(), Kind::Noise);
+    add(m_ignore, Kind::Ignore);
     return text;
 }

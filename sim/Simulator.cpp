@@ -139,7 +139,7 @@ std::uint8_t Simulator::DeviceStatus(const DeviceModel& device) const {
 }
 
 void Simulator::Answer(const RequestFrame& request, DeviceModel& device, double seconds) {
-    const FaultInjector::Plan plan = m_faults.Next();
+    const FaultInjector::Plan plan = m_faults.Next(request.m_command);
     if (plan.m_noAnswer) {
         m_log.Note(seconds, "no answer (fault)");
         return;
@@ -151,6 +151,12 @@ void Simulator::Answer(const RequestFrame& request, DeviceModel& device, double 
     } else if (std::find(m_options.m_unsupported.begin(), m_options.m_unsupported.end(),
                          request.m_command) != m_options.m_unsupported.end()) {
         reply.m_responseCode = CommandDispatcher::kNotImplemented;
+    } else if (plan.m_ignore) {
+        // The answer of a device that took the request, from a copy that is
+        // then dropped: the device keeps what it had.
+        DeviceModel scratch = device;
+        reply = CommandDispatcher::Handle(scratch, request.m_command, request.m_data, seconds);
+        reply.m_configChanged = false;
     } else {
         reply = CommandDispatcher::Handle(device, request.m_command, request.m_data, seconds);
     }

@@ -71,9 +71,52 @@ TEST(CliOptions, UsageErrorsNameWhatWasWrong) {
 
 TEST(CliOptions, UsageListsEveryCommandAndOption) {
     const std::string usage = CliOptions::Usage("calora-cli");
-    for (const char* word :
-         {"ports", "search", "get", "info", "trend", "--port", "--address", "--lang", "--period",
-          "--duration", "--timing", "--verbose", "--help"}) {
+    for (const char* word : {"ports",         "search",
+                             "get",           "info",
+                             "trend",         "--port",
+                             "--address",     "--lang",
+                             "--period",      "--duration",
+                             "--timing",      "--verbose",
+                             "--help",        "config",
+                             "set KEY=VALUE", "trim",
+                             "fix",           "range-from-input",
+                             "backup",        "restore",
+                             "diff",          "--yes",
+                             "--force",       "--quick",
+                             "--first",       "polling-address",
+                             "display-mode"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(CliOptions, ConfigurationCommandsTakeTheirOperandsAndOptions) {
+    const CliOptions set = ParseOk({"set", "urv=150", "--port", "COM3", "lrv=-50"});
+    EXPECT_EQ(set.m_command, CliOptions::Command::Set);
+    EXPECT_EQ(set.m_operands, (std::vector<std::string>{"urv=150", "lrv=-50"}));
+    EXPECT_EQ(set.m_port, 3);
+    const CliOptions trim = ParseOk({"trim", "--at4=4.012", "--at20", "19.98", "--yes"});
+    EXPECT_EQ(trim.m_at4, "4.012");
+    EXPECT_EQ(trim.m_at20, "19.98");
+    EXPECT_TRUE(trim.m_yes);
+    EXPECT_EQ(ParseOk({"fix", "-1"}).m_operands, std::vector<std::string>{"-1"});
+    EXPECT_TRUE(ParseOk({"fix", "--release"}).m_release);
+    EXPECT_TRUE(ParseOk({"restore", "a.json", "--force", "--yes"}).m_force);
+    const CliOptions search = ParseOk({"search", "--quick", "--first"});
+    EXPECT_TRUE(search.m_quick && search.m_first);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+        {{"set"}, "set needs at least one KEY=VALUE"},
+        {{"backup"}, "backup needs one FILE"},
+        {{"range-from-input", "middle"}, "range-from-input needs lower or upper"},
+        {{"fix"}, "fix needs a current in mA, or --release"},
+        {{"fix", "12mA"}, "fix takes a current in mA such as 12 or 3.8, not '12mA'"},
+        {{"trim", "--at4", "4"}, "trim needs --at4 MA and --at20 MA"},
+        {{"trim", "--at4", "four", "--at20", "20"}, "--at4 takes the reference meter's reading"},
+        {{"get", "--yes"}, "--yes belongs to trim, range-from-input and restore"},
+        {{"diff", "a", "--force"}, "--force belongs to restore"},
+        {{"info", "--quick"}, "--quick and --first belong to search"},
+    };
+    for (const auto& [arguments, expected] : refused) {
+        EXPECT_NE(ParseError(arguments).find(expected), std::string::npos) << arguments[0];
     }
 }

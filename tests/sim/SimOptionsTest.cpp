@@ -34,6 +34,8 @@ TEST(SimOptions, ReadsEveryOptionAndRefusesBadValuesWithAReason) {
         {{"--fault", "fire"}, "unknown fault kind"},
         {{"--fault", "late:rate=1.5"}, "0 to 1"},
         {{"--fault", "late:next=0"}, "at least 1"},
+        {{"--fault", "late:next=1:cmd=256"}, "0..255"},
+        {{"--fault", "late:cmd=x"}, "0..255"},
         {{"--log=yes"}, "takes no value"},
         {{"--status", "100"}, "00..FF"},
         {{"--status", "g"}, "00..FF"},

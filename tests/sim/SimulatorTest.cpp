@@ -98,7 +98,8 @@ TEST(Simulator, EachFaultKindSpoilsTheNextAnswersOnly) {
         {"bytecount", {true, true, 7, 5, false, 0}, true},
         {"preambles", {true, true, 6, 20, false, 0}, true},
         {"noise", {true, true, 6, 5, true, 0}, true},
-        {"rc", {true, true, 2, 5, false, 32}, false}}; // busy
+        {"rc", {true, true, 2, 5, false, 32}, false}, // busy
+        {"ignore", clean, false}};
     for (const auto& [kind, spoiled, carriedOut] : kinds) {
         Simulator simulator = WithFault(kind + ":next=2");
         EXPECT_EQ(WriteDamping(simulator, 10), spoiled) << kind;
@@ -112,6 +113,17 @@ TEST(Simulator, EachFaultKindSpoilsTheNextAnswersOnly) {
         answered += std::get<0>(WriteDamping(sometimes, i)) ? 1 : 0;
     }
     EXPECT_TRUE(answered > 60 && answered < 140) << answered;
+}
+
+TEST(Simulator, AFaultOfOneCommandSparesEveryOtherCommand) {
+    Simulator simulator = WithFault("rc:next=1:cmd=34");
+    simulator.Receive(WireFrames::LongRequest(SimulatorHarness::kFirstAddress, 13), 5);
+    const auto read = WireFrames::Parse(simulator.TakeDue(5.5));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->m_responseCode, 0);
+    EXPECT_EQ(std::get<5>(WriteDamping(simulator, 10)), 32); // busy, not carried out
+    EXPECT_EQ(simulator.Device(0).Config().m_damping, 1.0f);
+    EXPECT_EQ(WriteDamping(simulator, 20), Shape(true, true, 6, 5, false, 0));
 }
 
 } // namespace
