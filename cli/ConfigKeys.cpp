@@ -64,7 +64,6 @@ constexpr std::string_view kCelsius = "\u00B0C";
 // The units of the sensor page: its unit list, and what a resistance or
 // millivolt type fills in.
 constexpr std::array<std::string_view, 5> kUnits{kCelsius, "K", "F", "Ohm", "mV"};
-constexpr std::uint8_t kNoSecondSensor = 255;
 constexpr int kIndependent = 3;
 
 // The command that writes each part and the one of the pages' reads that

@@ -46,9 +46,12 @@ SimOptions Options() {
     SimOptions options;
     options.m_devices = {0, 3};
     options.m_timing = SimOptions::Timing::Fast;
-    options.m_faults = {{FaultInjector::Kind::Noise, 0.2, 0},
-                        {FaultInjector::Kind::ByteCount, 0.2, 0},
-                        {FaultInjector::Kind::Late, 0.2, 0}};
+    for (const char* fault :
+         {"noise:rate=0.2", "bytecount:rate=0.2", "late:rate=0.2", "ignore:rate=0.2:cmd=18"}) {
+        if (const auto rule = FaultInjector::Parse(fault, nullptr)) {
+            options.m_faults.push_back(*rule);
+        }
+    }
     return options;
 }
 
