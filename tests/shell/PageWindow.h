@@ -1,0 +1,150 @@
+#pragma once
+
+#include "hart/UnitTables.h"
+#include "shell/MainDialog.h"
+#include "shell/TemplatePage.h"
+#include "sim/RequestAssembler.h"
+#include "sim/Simulator.h"
+#include "tests/hart/EngineFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTabBar>
+
+#include <filesystem>
+#include <memory>
+
+inline std::string Text(const char* key) {
+    return LoadLanguageText(key);
+}
+
+// Also answers every question as told, and records it.
+class AnsweringPrompt : public RecordingPrompt {
+public:
+    bool AskYesNo(const std::string& text, const std::string&) override {
+        m_Asked.push_back(text);
+        return m_bYes;
+    }
+    std::vector<std::string> m_Asked;
+    bool m_bYes = true;
+};
+
+// The main window with its pages in virtual time, on a fake line to the
+// simulated transmitter at address 0, in a folder of its own with the shipped
+// language files: what the page tests and the page screenshots drive.
+class PageWindow {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    explicit PageWindow(const SimOptions& options = {})
+        : m_Simulator(options, nullptr),
+          m_Folder(std::filesystem::temp_directory_path() /
+                   ("calora_pages_" + std::to_string(::getpid()) + "_" + TestName())) {
+        namespace fs = std::filesystem;
+        fs::remove_all(m_Folder);
+        fs::create_directories(m_Folder / "settings");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString((m_Folder / "settings").string()));
+        for (const char* file : {"English.ini", "SimpleChinese.ini"}) {
+            fs::copy_file(fs::path(CALORA_SOURCE_DIR) / "lang" / file, m_Folder / file);
+        }
+        BusyFlag = false;
+        CancelFlag = false;
+        ChineseUnitsFlag = false;
+        m_Protocol.SetLinkOpener([this](int, SerialLink::BytesCallback onBytes) {
+            auto link = std::make_unique<FakeLink>(m_Clock, std::move(onBytes));
+            link->m_OnWrite = [this, line = link.get()](const Bytes& frame, std::size_t) {
+                for (RequestFrame& request : RequestAssembler().Feed(frame).m_frames) {
+                    m_Requests.push_back(std::move(request));
+                }
+                const double now = static_cast<double>(m_Clock.Now()) / 1000.0;
+                m_Simulator.Receive(frame, now);
+                if (Bytes answer = m_Simulator.TakeDue(now + 1.0); !answer.empty()) {
+                    line->Receive(std::move(answer), 100);
+                }
+            };
+            return std::unique_ptr<SerialLink>(std::move(link));
+        });
+        m_pWindow = std::make_unique<MainDialog>(m_Protocol, m_Folder.string() + "/");
+        m_pWindow->show();
+    }
+    ~PageWindow() {
+        m_pWindow.reset();
+        CurrentLanguageFile.clear();
+        ChineseUnitsFlag = false;
+        std::filesystem::remove_all(m_Folder);
+    }
+    PageWindow(const PageWindow&) = delete;
+    PageWindow& operator=(const PageWindow&) = delete;
+
+    template <typename T = QLineEdit> T* Item(int page, int id) const {
+        return qobject_cast<T*>(m_pWindow->Page(page)->Control(id));
+    }
+    void Type(int page, int id, const char* text) const { Item(page, id)->setText(text); }
+    // Clicks the button and lets what it starts run to its end.
+    void Click(int page, int id) {
+        Item<QAbstractButton>(page, id)->click();
+        m_Clock.RunFor(60000);
+    }
+    void ShowTab(int tab) const { m_pWindow->findChild<QTabBar*>()->setCurrentIndex(tab); }
+    void Choose(int page, int id, int position) const {
+        auto* combo = Item<QComboBox>(page, id);
+        combo->setCurrentIndex(position);
+        emit combo->activated(position);
+    }
+    // Enter released in the edit, and what it starts run to its end.
+    void Enter(int page, int id) {
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(Item(page, id), &release);
+        m_Clock.RunFor(60000);
+    }
+    bool Focused(int page, int id) const {
+        return m_pWindow->Page(page)->focusWidget() == Item<QWidget>(page, id);
+    }
+    // The texts of the messages shown, each followed by "|".
+    std::string Shown() const {
+        std::string texts;
+        for (const auto& shown : m_Prompt.m_Shown) {
+            texts += shown.text + "|";
+        }
+        return texts;
+    }
+    std::string Status() const { return m_pWindow->StatusText(0).toStdString(); }
+
+    DeviceConfig& Transmitter() { return m_Simulator.Device(0).Config(); }
+    Bytes Commands() const {
+        Bytes commands;
+        for (const RequestFrame& request : m_Requests) {
+            commands.push_back(request.m_command);
+        }
+        return commands;
+    }
+    // The data of the last request of that command; empty when none was sent.
+    Bytes Sent(std::uint8_t command) const {
+        for (auto it = m_Requests.rbegin(); it != m_Requests.rend(); ++it) {
+            if (it->m_command == command) {
+                return it->m_data;
+            }
+        }
+        return {};
+    }
+
+private:
+    static std::string TestName() {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        return test != nullptr ? test->name() : "screenshots";
+    }
+
+public:
+    VirtualClock m_Clock;
+    AnsweringPrompt m_Prompt;
+    HartProtocol m_Protocol;
+    Simulator m_Simulator;
+    std::vector<RequestFrame> m_Requests;
+    std::filesystem::path m_Folder;
+    std::unique_ptr<MainDialog> m_pWindow;
+};
