@@ -79,6 +79,31 @@ int Channel(std::uint32_t colour, int shift) {
     return static_cast<int>((colour >> shift) & 0xFF);
 }
 
+// Where a scroll bar's request moves its position, within 0 … max.
+int ScrolledTo(ChartCtrl::Scroll code, int position, int line, int page, int thumb, int max) {
+    using Scroll = ChartCtrl::Scroll;
+    switch (code) {
+    case Scroll::LineBack:
+        position -= line;
+        break;
+    case Scroll::LineForward:
+        position += line;
+        break;
+    case Scroll::PageBack:
+        position -= page;
+        break;
+    case Scroll::PageForward:
+        position += page;
+        break;
+    case Scroll::ThumbPosition:
+        position = thumb;
+        break;
+    case Scroll::Other:
+        break;
+    }
+    return std::clamp(position, 0, max);
+}
+
 } // namespace
 
 ChartCtrl::ChartCtrl(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -236,27 +261,8 @@ void ChartCtrl::UpdateScrollBars() {
 }
 
 void ChartCtrl::OnHScroll(Scroll code, int thumbPosition) {
-    int position = m_nHScrollPos;
-    switch (code) {
-    case Scroll::LineBack:
-        position -= kLineScroll;
-        break;
-    case Scroll::LineForward:
-        position += kLineScroll;
-        break;
-    case Scroll::PageBack:
-        position -= kPageScroll;
-        break;
-    case Scroll::PageForward:
-        position += kPageScroll;
-        break;
-    case Scroll::ThumbPosition:
-        position = thumbPosition;
-        break;
-    case Scroll::Other:
-        break;
-    }
-    position = std::clamp(position, 0, m_nHScrollMax);
+    const int position =
+        ScrolledTo(code, m_nHScrollPos, kLineScroll, kPageScroll, thumbPosition, m_nHScrollMax);
     if (position == m_nHScrollPos) {
         return;
     }
@@ -271,27 +277,8 @@ void ChartCtrl::OnHScroll(Scroll code, int thumbPosition) {
 
 void ChartCtrl::OnVScroll(Scroll code, int thumbPosition) {
     const int step = std::max(m_nVScrollMax / 20, 1);
-    int position = m_nVScrollPos;
-    switch (code) {
-    case Scroll::LineBack:
-        position -= step;
-        break;
-    case Scroll::LineForward:
-        position += step;
-        break;
-    case Scroll::PageBack:
-        position -= 4 * step;
-        break;
-    case Scroll::PageForward:
-        position += 4 * step;
-        break;
-    case Scroll::ThumbPosition:
-        position = thumbPosition;
-        break;
-    case Scroll::Other:
-        break;
-    }
-    position = std::clamp(position, 0, m_nVScrollMax);
+    const int position =
+        ScrolledTo(code, m_nVScrollPos, step, 4 * step, thumbPosition, m_nVScrollMax);
     if (position == m_nVScrollPos) {
         return;
     }
