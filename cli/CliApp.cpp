@@ -1,13 +1,15 @@
 #include "cli/CliApp.h"
 
-#include "cli/LanguageFinder.h"
 #include "cli/MessageText.h"
 #include "cli/ReportFormat.h"
 #include "cli/TrendRecorder.h"
+#include "hart/FailureReason.h"
 #include "hart/Sequence.h"
 #include "hart/UnitTables.h"
 #include "platform/ComPortResolver.h"
+#include "platform/LanguageCatalog.h"
 #include "platform/LanguageText.h"
+#include "platform/PrivateProfile.h"
 #include "platform/ProgramDirectory.h"
 
 #include <filesystem>
@@ -65,6 +67,7 @@ int CliApp::Run(const std::string& program, const std::vector<std::string>& argu
         g_pMainDialog = &m_Display;
     }
     m_Protocol.SetPortNumber(m_Options.m_port);
+    m_Protocol.SetFrameTrace(m_Options.m_trace);
     m_Protocol.Device().pollingAddress = static_cast<std::uint8_t>(m_Options.m_address);
 
     int status = 1;
@@ -76,10 +79,10 @@ int CliApp::Run(const std::string& program, const std::vector<std::string>& argu
         status = Search();
         break;
     case CliOptions::Command::Get:
-        status = ReadAndPrint({0, 1, 2}, false);
+        status = Get();
         break;
     case CliOptions::Command::Info:
-        status = ReadAndPrint({0, 13, 12, 16, 15, 14, 162}, true);
+        status = Info();
         break;
     case CliOptions::Command::Trend:
         status = Trend();
@@ -101,11 +104,12 @@ bool CliApp::ChooseLanguage() {
             m_Err << kName << ": cannot read language file '" << file << "'" << std::endl;
             return false;
         }
-    } else {
-        file = LanguageFinder::FindDefault(ProgramDirectory());
+    } else if (const auto found = LanguageCatalog::Discover(ProgramDirectory()); !found.empty()) {
+        file = found.front().path;
     }
     CurrentLanguageFile = file;
-    ChineseUnitsFlag = !file.empty() && LanguageFinder::LanguageName(file) == "Simple Chinese";
+    ChineseUnitsFlag =
+        !file.empty() && PrivateProfile::ReadString(file, "Lang", "Language") == "Simple Chinese";
     if (m_Options.m_verbose) {
         m_Err << kName << ": messages from "
               << (file.empty() ? std::string("built-in English") : file) << std::endl;
@@ -161,7 +165,12 @@ int CliApp::Search() {
             found.push_back(address);
             m_Err << "address " << address << ": answered" << std::endl;
         } else if (outcome == SequenceRunner::Outcome::Failed) {
-            m_Err << "address " << address << ": no answer" << std::endl;
+            const std::vector<TransactionResult>& results = m_Runner.StepResults();
+            m_Err << "address " << address << ": "
+                  << (results.empty() || results.back().kind == TransactionResult::Kind::NoAnswer
+                          ? std::string("no answer")
+                          : SequenceRunner::Reason(results.back()))
+                  << std::endl;
         } else {
             return ReportUnsuccessful(outcome);
         }
@@ -175,15 +184,48 @@ int CliApp::Search() {
     return 0;
 }
 
-int CliApp::ReadAndPrint(std::initializer_list<std::uint8_t> commands, bool information) {
-    const SequenceRunner::Outcome outcome = m_Runner.Run(commands);
+std::string CliApp::LastDeviceStatus() const {
+    const std::vector<TransactionResult>& results = m_Runner.StepResults();
+    return results.empty() ? std::string()
+                           : ReportFormat::DeviceStatus(FailureReason::DeviceStatusWords(
+                                 results.back().deviceStatus, MessageText::Of));
+}
+
+int CliApp::Get() {
+    const SequenceRunner::Outcome outcome = m_Runner.Run({0, 1, 2});
     if (outcome != SequenceRunner::Outcome::Done) {
         return ReportUnsuccessful(outcome);
     }
-    const DeviceRecord& device = m_Protocol.Device();
-    m_Out << (information ? ReportFormat::DeviceInformation(device)
-                          : ReportFormat::ProcessValues(device))
+    m_Out << ReportFormat::ProcessValues(m_Protocol.Device()) << LastDeviceStatus() << std::flush;
+    return 0;
+}
+
+// Reads every field it can: a command the transmitter refuses leaves its lines
+// saying why, and the others are still read.
+int CliApp::Info() {
+    const SequenceRunner::Outcome outcome =
+        m_Runner.Run({0, 13, 12, 16, 15, 14, 162}, SequenceRunner::FailureReport::Show,
+                     SequenceRunner::StepFailure::Noted);
+    if (outcome != SequenceRunner::Outcome::Done) {
+        return ReportUnsuccessful(outcome);
+    }
+    std::map<std::uint8_t, std::string> unread;
+    std::uint8_t status = 0;
+    for (const TransactionResult& result : m_Runner.StepResults()) {
+        if (result.kind == TransactionResult::Kind::Success) {
+            status = result.deviceStatus;
+        } else {
+            unread[result.command] = SequenceRunner::Reason(result);
+        }
+    }
+    m_Out << ReportFormat::DeviceInformation(m_Protocol.Device(), unread)
+          << ReportFormat::DeviceStatus(FailureReason::DeviceStatusWords(status, MessageText::Of))
           << std::flush;
+    if (!unread.empty()) {
+        m_Err << kName << ": " << unread.size() << " of " << m_Runner.StepResults().size()
+              << " reads failed" << std::endl;
+        return 1;
+    }
     return 0;
 }
 

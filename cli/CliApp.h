@@ -27,7 +27,10 @@ private:
     bool ChooseLanguage();
     int Ports();
     int Search();
-    int ReadAndPrint(std::initializer_list<std::uint8_t> commands, bool information);
+    int Get();
+    int Info();
+    // The device status line of the last answer; "" when no bit is set.
+    std::string LastDeviceStatus() const;
     int Trend();
     // Exit status for an operation that did not succeed, with a message.
     int ReportUnsuccessful(SequenceRunner::Outcome outcome);

@@ -100,6 +100,8 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
             options->m_timing = true;
         } else if (name == "--verbose") {
             options->m_verbose = true;
+        } else if (name == "--trace") {
+            options->m_trace = true;
         } else if (name == "--port") {
             if (!ParsePort(value, &options->m_port)) {
                 *error = "--port takes COM1..COM16 or 1..16, not '" + value + "'";
@@ -181,6 +183,8 @@ std::string CliOptions::Usage(const std::string& program) {
            "  --duration S       trend: seconds to record (default: until Ctrl-C)\n"
            "  --timing           print how late the timers fired, at exit\n"
            "  --verbose          print progress and status to stderr\n"
+           "  --trace            print every request and answer to stderr as it happens:\n"
+           "                     time, header, status in words and the raw bytes\n"
            "  --help, -h         show this text\n"
            "\n"
            "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";

@@ -16,6 +16,7 @@ public:
     std::string m_languageFile;
     bool m_timing = false;
     bool m_verbose = false;
+    bool m_trace = false;
     bool m_help = false;
     int m_period = 0;                // trend: seconds between samples, 1 or more
     std::optional<int> m_duration{}; // trend: seconds to record; none: until interrupted

@@ -15,7 +15,8 @@ constexpr Entry kEnglish[] = {
     {"strCommunication", "Communicating..."},
     {"strOpOK", "Done."},
     {"strOpFail", "Failed."},
-    {"strCommFail", "Communication failed: the transmitter did not answer."},
+    {"strCommFail", "Communication with the transmitter failed. Check the HART modem, the loop "
+                    "wiring and the polling address, then try again."},
     {"strBreak", "Stopped."},
     {"strFindMeter", "Transmitters found at polling address:"},
     {"strVersion", "Version: "},
@@ -35,4 +36,9 @@ std::string MessageText::English(std::string_view key) {
 std::string MessageText::Get(std::string_view key) {
     std::string text = LoadLanguageText(key);
     return text.empty() ? English(key) : text;
+}
+
+std::string MessageText::Of(const Meaning& meaning) {
+    std::string text = LoadLanguageText(meaning.key);
+    return text.empty() ? std::string(meaning.english) : text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hart/HartMeanings.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,4 +12,6 @@ class MessageText {
 public:
     static std::string Get(std::string_view key);
     static std::string English(std::string_view key);
+    // A transaction's meaning: the language file's text, or its English wording.
+    static std::string Of(const Meaning& meaning);
 };

@@ -83,7 +83,12 @@ std::string ReportFormat::ProcessValues(const DeviceRecord& record) {
            Line("Percent", Value(record.percentOfRange) + " %");
 }
 
-std::string ReportFormat::DeviceInformation(const DeviceRecord& record) {
+std::string ReportFormat::DeviceStatus(const std::string& words) {
+    return words.empty() ? std::string() : Line("Device status", words);
+}
+
+std::string ReportFormat::DeviceInformation(const DeviceRecord& record,
+                                            const std::map<std::uint8_t, std::string>& unread) {
     std::string address;
     for (const std::uint8_t byte : record.longAddress) {
         char hex[4];
@@ -91,17 +96,32 @@ std::string ReportFormat::DeviceInformation(const DeviceRecord& record) {
         address += hex;
     }
     const std::string& unit = record.pvUnitText;
-    return Line("Device type",
-                record.deviceTypeName.empty() ? "(unknown)" : record.deviceTypeName) +
-           Line("Long address", address) + Line("Tag", record.tag) +
-           Line("Descriptor", record.descriptor) + Line("Message", record.message) +
-           Line("Date", IsoDate(record.dateDay, record.dateMonth, record.dateYear)) +
-           Line("Final assembly", record.finalAssemblyNumber) +
-           Line("Range", Value(record.lowerRangeValue) + " .. " + Value(record.upperRangeValue) +
-                             " " + unit) +
-           Line("Damping", Value(record.damping) + " s") +
-           Line("Sensor limits", Value(record.lowerSensorLimit) + " .. " +
-                                     Value(record.upperSensorLimit) + " " +
-                                     record.sensorLimitUnitText) +
-           Line("Version", record.versionText);
+    struct Field {
+        std::uint8_t command;
+        const char* label;
+        std::string value;
+    };
+    const Field fields[] = {
+        {0, "Device type", record.deviceTypeName.empty() ? "(unknown)" : record.deviceTypeName},
+        {0, "Long address", address},
+        {13, "Tag", record.tag},
+        {13, "Descriptor", record.descriptor},
+        {12, "Message", record.message},
+        {13, "Date", IsoDate(record.dateDay, record.dateMonth, record.dateYear)},
+        {16, "Final assembly", record.finalAssemblyNumber},
+        {15, "Range",
+         Value(record.lowerRangeValue) + " .. " + Value(record.upperRangeValue) + " " + unit},
+        {15, "Damping", Value(record.damping) + " s"},
+        {14, "Sensor limits",
+         Value(record.lowerSensorLimit) + " .. " + Value(record.upperSensorLimit) + " " +
+             record.sensorLimitUnitText},
+        {162, "Version", record.versionText},
+    };
+    std::string text;
+    for (const Field& field : fields) {
+        const auto missing = unread.find(field.command);
+        text += Line(field.label,
+                     missing == unread.end() ? field.value : "not read: " + missing->second);
+    }
+    return text;
 }

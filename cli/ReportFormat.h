@@ -2,7 +2,9 @@
 
 #include "hart/DeviceRecord.h"
 
+#include <cstdint>
 #include <ctime>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,10 @@ public:
 
     // PV, loop current and percent of range, one per line.
     static std::string ProcessValues(const DeviceRecord& record);
-    // Identity, texts, range, sensor limits and version, one per line.
-    static std::string DeviceInformation(const DeviceRecord& record);
+    // Identity, texts, range, sensor limits and version, one per line. The
+    // lines of a command in unread say why they could not be read instead.
+    static std::string DeviceInformation(const DeviceRecord& record,
+                                         const std::map<std::uint8_t, std::string>& unread = {});
+    // "Device status   loop current fixed, ..."; "" when words is empty.
+    static std::string DeviceStatus(const std::string& words);
 };

@@ -2,9 +2,12 @@
 
 #include "cli/ConsolePrompt.h"
 #include "cli/EventLoop.h"
+#include "hart/TransactionResult.h"
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 // Runs one operation through the sequence layer the way a page does: the
 // port check, then each command of the list in turn, stopping at the first
@@ -15,11 +18,20 @@ public:
     // Quiet: a failed step ends the operation without the failure message,
     // for callers that report it in their own words (search, trend).
     enum class FailureReport { Show, Quiet };
+    // Noted: a step after the first (command 0) that fails is only noted in
+    // StepResults and the operation goes on, for a report of what could be read.
+    enum class StepFailure { EndsOperation, Noted };
 
     SequenceRunner(EventLoop& loop, ConsolePrompt& prompt) : m_Loop(loop), m_Prompt(prompt) {}
 
     Outcome Run(std::initializer_list<std::uint8_t> commands,
-                FailureReport report = FailureReport::Show);
+                FailureReport report = FailureReport::Show,
+                StepFailure stepFailure = StepFailure::EndsOperation);
+
+    // How each step of the last run ended, in order.
+    const std::vector<TransactionResult>& StepResults() const { return m_Results; }
+    // Why a transaction failed, in the language file's words or English.
+    static std::string Reason(const TransactionResult& result);
 
 private:
     static void OnStep(void* userData, int success, std::uint8_t command);
@@ -27,6 +39,8 @@ private:
     EventLoop& m_Loop;
     ConsolePrompt& m_Prompt;
     FailureReport m_Report = FailureReport::Show;
+    StepFailure m_StepFailure = StepFailure::EndsOperation;
+    std::vector<TransactionResult> m_Results;
     bool m_bFinished = false;
     bool m_bSucceeded = false;
 };

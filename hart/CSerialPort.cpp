@@ -19,8 +19,14 @@ namespace {
 constexpr int kWriteTimeoutMs = 1000;
 
 // On a pseudo-terminal the modem-line calls fail; that is harmless there.
-void SetModemLines(int fd, int lines, bool raise) {
+void SetModemLinesByIoctl(int fd, int lines, bool raise) {
     (void)ioctl(fd, raise ? TIOCMBIS : TIOCMBIC, &lines);
+}
+
+CSerialPort::ModemLineControl s_ModemLineControl = SetModemLinesByIoctl;
+
+void SetModemLines(int fd, int lines, bool raise) {
+    s_ModemLineControl(fd, lines, raise);
 }
 
 // Unix98 pseudo-terminal devices: the simulated transmitter's line.
@@ -70,7 +76,9 @@ bool CSerialPort::OpenDevice(const std::string& path) {
         settings.c_iflag = INPCK;
         settings.c_oflag = 0;
         settings.c_lflag = 0;
-        settings.c_cflag = CS8 | PARENB | PARODD | CREAD | CLOCAL;
+        // HUPCL: should the tool end without closing, the driver still drops
+        // the modem lines when the last holder closes the device.
+        settings.c_cflag = CS8 | PARENB | PARODD | CREAD | CLOCAL | HUPCL;
         settings.c_cc[VMIN] = 0;
         settings.c_cc[VTIME] = 0;
         applied = ::cfsetispeed(&settings, B1200) == 0 && ::cfsetospeed(&settings, B1200) == 0 &&
@@ -90,8 +98,13 @@ bool CSerialPort::OpenDevice(const std::string& path) {
     return true;
 }
 
+void CSerialPort::SetModemLineControl(ModemLineControl control) {
+    s_ModemLineControl = control != nullptr ? control : SetModemLinesByIoctl;
+}
+
 void CSerialPort::Close() {
     if (m_nFd >= 0) {
+        SetModemLines(m_nFd, TIOCM_DTR | TIOCM_RTS, false);
         ::close(m_nFd);
         m_nFd = -1;
     }

@@ -20,6 +20,8 @@ public:
     // refused ("strPortFail" shown).
     bool Open(int portNumber);
     bool OpenDevice(const std::string& path);
+    // Lowers DTR and RTS first, so no modem stays keyed on its loop after the
+    // tool lets go of the port.
     void Close();
     bool IsOpen() const { return m_nFd >= 0; }
     int Fd() const { return m_nFd; }
@@ -28,6 +30,12 @@ public:
     bool Write(std::span<const std::uint8_t> bytes);
     void RaiseRts();
     void LowerRts();
+
+    // How modem lines are set or cleared: TIOCMBIS / TIOCMBIC by default. A
+    // test puts its own here to watch a line it cannot read back from a
+    // pseudo-terminal; null restores the default.
+    using ModemLineControl = void (*)(int fd, int lines, bool raise);
+    static void SetModemLineControl(ModemLineControl control);
 
 private:
     int m_nFd = -1;

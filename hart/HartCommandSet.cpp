@@ -1,5 +1,6 @@
 #include "hart/HartCommandSet.h"
 
+#include "hart/CommandTable.h"
 #include "hart/HartCodec.h"
 #include "hart/UnitTables.h"
 
@@ -43,107 +44,6 @@ private:
 constexpr std::size_t kShortDataIndex = 6;
 constexpr std::size_t kLongDataIndex = 10;
 
-// Answer byte count of each command whose count is tested (status bytes included).
-int ExpectedByteCount(std::uint8_t command) {
-    switch (command) {
-    case 1:
-        return 7;
-    case 2:
-        return 10;
-    case 3:
-        return 21;
-    case 6:
-        return 3;
-    case 12:
-        return 26;
-    case 13:
-        return 23;
-    case 14:
-        return 18;
-    case 16:
-        return 5;
-    case 17:
-        return 26;
-    case 18:
-        return 23;
-    case 19:
-        return 5;
-    case 34:
-    case 40:
-    case 45:
-    case 46:
-        return 6;
-    case 35:
-        return 11;
-    case 36:
-    case 37:
-    case 42:
-        return 2;
-    case 137:
-        return 6;
-    case 138:
-        return 8;
-    case 140:
-        return 10;
-    case 141:
-        return 7;
-    case 142:
-        return 6;
-    case 143:
-        return 21;
-    case 144:
-        return 14;
-    case 145:
-        return 6;
-    case 146:
-        return 14;
-    case 147:
-        return 5;
-    case 148:
-        return 4;
-    case 150:
-        return 7;
-    case 152:
-    case 153:
-        return 36;
-    case 160:
-        return 3;
-    case 161:
-        return 6;
-    case 162:
-        return 9;
-    case 163:
-    case 164:
-        return 2;
-    case 180:
-        return 10;
-    case 181:
-        return 7;
-    case 182:
-        return 6;
-    case 183:
-        return 21;
-    case 184:
-        return 7;
-    case 185:
-        return 6;
-    case 186:
-        return 14;
-    case 187:
-        return 5;
-    case 188:
-        return 4;
-    case 190:
-        return 7;
-    case 192:
-        return 37;
-    case 194:
-        return 6;
-    default:
-        return -1; // 0 and 15 are not tested; anything else has no decoder
-    }
-}
-
 // The final assembly number text as the C library reads an unsigned hexadecimal
 // number: leading blanks, an optional sign and 0x, then the leading digits.
 std::uint32_t FinalAssemblyNumberValue(const std::string& text) {
@@ -177,8 +77,7 @@ void HartCommandSet::Request::PutFloat(float value) {
 }
 
 bool HartCommandSet::IsKnownCommand(std::uint8_t command) {
-    return command == 0 || command == 15 || ExpectedByteCount(command) > 0 || command == 139 ||
-           command == 149 || command == 169 || command == 189;
+    return CommandTable::Of(command).sendable;
 }
 
 bool HartCommandSet::BuildRequestData(std::uint8_t command, DeviceRecord& r, Request& request) {
@@ -293,30 +192,33 @@ bool HartCommandSet::BuildRequestData(std::uint8_t command, DeviceRecord& r, Req
     return true;
 }
 
-bool HartCommandSet::DecodeAnswer(std::uint8_t command, std::span<const std::uint8_t, 60> frame,
-                                  std::uint8_t byteCount, DeviceRecord& r) {
+Rejection HartCommandSet::DecodeAnswer(std::uint8_t command,
+                                       std::span<const std::uint8_t, 60> frame,
+                                       std::uint8_t byteCount, DeviceRecord& r) {
+    const int expected = CommandTable::Of(command).answerBytes;
+    if (expected == CommandInfo::kNeverAccepted) {
+        return Rejection::NoDecoder;
+    }
+    if (expected != CommandInfo::kAnyLength && byteCount != expected) {
+        return Rejection::ByteCount;
+    }
     if (command == 0) {
         const AnswerData d(frame, kShortDataIndex);
         if ((frame[1] & 0x0F) != r.pollingAddress) {
-            return false;
+            return Rejection::OtherAddress;
         }
         r.longAddress = {static_cast<std::uint8_t>(d[1] | 0x80), d[2], d[9], d[10], d[11]};
         UpdateDeviceTypeName(d[2], r.deviceTypeName);
-        return true;
+        return Rejection::None;
     }
     const AnswerData d(frame, kLongDataIndex);
-    if (command == 15) {
+    switch (command) {
+    case 15:
         r.pvUnitText = UnitCodeToText(d[2]);
         r.upperRangeValue = d.Float(3);
         r.lowerRangeValue = d.Float(7);
         r.damping = d.Float(11);
-        return true;
-    }
-    const int expected = ExpectedByteCount(command);
-    if (expected < 0 || byteCount != expected) {
-        return false;
-    }
-    switch (command) {
+        break;
     case 1:
         r.pvUnitText = UnitCodeToText(d[0]);
         r.pv = d.Float(1);
@@ -408,5 +310,5 @@ bool HartCommandSet::DecodeAnswer(std::uint8_t command, std::span<const std::uin
     default:
         break; // acknowledged writes store nothing
     }
-    return true;
+    return Rejection::None;
 }

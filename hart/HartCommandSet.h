@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hart/DeviceRecord.h"
+#include "hart/TransactionResult.h"
 
 #include <array>
 #include <cstddef>
@@ -40,6 +41,8 @@ public:
     // Decodes an accepted answer to command into record. answerFrame holds the
     // frame from its delimiter on; byteCount is its byte-count field. Command 0
     // reads the short-address layout, every other command the long one.
-    static bool DecodeAnswer(std::uint8_t command, std::span<const std::uint8_t, 60> answerFrame,
-                             std::uint8_t byteCount, DeviceRecord& record);
+    // Rejection::None when stored; otherwise why nothing was stored.
+    static Rejection DecodeAnswer(std::uint8_t command,
+                                  std::span<const std::uint8_t, 60> answerFrame,
+                                  std::uint8_t byteCount, DeviceRecord& record);
 };

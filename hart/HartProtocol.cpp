@@ -1,11 +1,14 @@
 #include "hart/HartProtocol.h"
 
-#include "hart/CommandTiming.h"
+#include "hart/CommandTable.h"
+#include "hart/FrameTrace.h"
 #include "hart/HartCommandSet.h"
 #include "hart/Sequence.h"
 #include "hart/SerialConnection.h"
+#include "platform/DebugTrace.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -67,9 +70,10 @@ bool HartProtocol::PrepareRequest(std::uint8_t command) {
 }
 
 bool HartProtocol::ParseAnswer(std::span<const std::uint8_t> received) {
-    if (received.size() < kMinimumAnswerBytes) {
-        return false;
-    }
+    // Fewer than sixteen bytes are never an answer that is taken. Only a
+    // refusal is told apart among them: a refusing transmitter often sends no
+    // more than its two status bytes.
+    const bool tooShort = received.size() < kMinimumAnswerBytes;
     FrameBuffer bytes{};
     const std::size_t count = std::min(received.size(), bytes.size());
     std::copy_n(received.begin(), count, bytes.begin());
@@ -102,12 +106,17 @@ bool HartProtocol::ParseAnswer(std::span<const std::uint8_t> received) {
     if (responseCodeIndex >= count) {
         return false; // not complete yet
     }
-    m_nAnswerCommand = bytes[commandIndex];
-    m_nAnswerByteCount = bytes[commandIndex + 1];
-    if (bytes[responseCodeIndex] != 0) {
+    const std::uint8_t answerCommand = bytes[commandIndex];
+    const std::uint8_t byteCount = bytes[commandIndex + 1];
+    const std::uint8_t responseCode = bytes[responseCodeIndex];
+    if (tooShort && responseCode == 0) {
         return false;
     }
-    const std::size_t length = m_nAnswerByteCount + addressLength + 4;
+    if (!tooShort) {
+        m_nAnswerCommand = answerCommand;
+        m_nAnswerByteCount = byteCount;
+    }
+    const std::size_t length = byteCount + addressLength + 4;
     if (delimiter + length > count) {
         return false; // not complete yet
     }
@@ -115,7 +124,28 @@ bool HartProtocol::ParseAnswer(std::span<const std::uint8_t> received) {
     for (std::size_t i = delimiter; i < delimiter + length; ++i) {
         checksum ^= bytes[i];
     }
+    if (tooShort && (checksum != 0 || byteCount < 2)) {
+        return false;
+    }
+    m_nVerdictFrameStart = delimiter;
+    m_nVerdictFrameLength = length;
+    m_Verdict.answerCommand = answerCommand;
+    m_Verdict.answerByteCount = byteCount;
+    m_Verdict.responseCode = responseCode;
+    m_Verdict.deviceStatus = bytes[responseCodeIndex + 1];
     if (checksum != 0) {
+        m_Verdict.kind = TransactionResult::Kind::Rejected;
+        m_Verdict.rejection = Rejection::Checksum;
+        return false;
+    }
+    if (responseCode != 0) {
+        // A well-formed frame with a non-zero response code is the
+        // transmitter's refusal, however short; without its two status bytes
+        // it is no frame at all. Either way it is not taken.
+        const bool refusal = byteCount >= 2;
+        m_Verdict.kind =
+            refusal ? TransactionResult::Kind::Refused : TransactionResult::Kind::Rejected;
+        m_Verdict.rejection = refusal ? Rejection::None : Rejection::Garbled;
         return false;
     }
 
@@ -129,11 +159,19 @@ bool HartProtocol::ParseAnswer(std::span<const std::uint8_t> received) {
 }
 
 bool HartProtocol::DecodeAnswer() {
-    if (m_nAnswerCommand != m_nCommandSent) {
-        return false;
-    }
-    return HartCommandSet::DecodeAnswer(m_nCommandSent, m_AnswerFrame, m_nAnswerByteCount,
-                                        m_Device);
+    const Rejection rejection = m_nAnswerCommand != m_nCommandSent
+                                    ? Rejection::OtherCommand
+                                    : HartCommandSet::DecodeAnswer(m_nCommandSent, m_AnswerFrame,
+                                                                   m_nAnswerByteCount, m_Device);
+    m_Verdict.kind = rejection == Rejection::None ? TransactionResult::Kind::Success
+                                                  : TransactionResult::Kind::Rejected;
+    m_Verdict.rejection = rejection;
+    return rejection == Rejection::None;
+}
+
+TransactionResult HartProtocol::AttemptVerdict() const {
+    const std::lock_guard lock(m_Lock);
+    return m_Verdict;
 }
 
 // --- Port ---
@@ -152,7 +190,7 @@ HartProtocol::~HartProtocol() {
 
 bool HartProtocol::OpenPort(int n) {
     ClosePort();
-    if (m_LinkOpener) {
+    if (m_LinkOpener && n >= 1) {
         m_pLink = m_LinkOpener(
             n, [this](std::span<const std::uint8_t> bytes) { OnBytesReceived(bytes); });
     }
@@ -205,16 +243,22 @@ void HartProtocol::StartTransaction(void* userData, CompletionRoutine routine,
     m_pUserData = userData;
     m_pRoutine = routine;
     m_nRetryCount = 0;
+    m_Result = TransactionResult{};
+    m_Result.command = command;
     {
         const std::lock_guard lock(m_Lock);
         m_bAwaiting = false;
+        // An earlier transaction's accepted answer must not count for this one.
+        m_bAnswerComplete = false;
+        m_Verdict = m_Result;
         if (!PrepareRequest(command)) {
             m_nFrameLength = 0;
+            m_Verdict.kind = TransactionResult::Kind::NotSent;
         }
     }
     if (m_nFrameLength == 0) {
-        // Nothing can be sent for this command: it fails after its answer window
-        // like a transaction that got no answer, on the timer as always.
+        // Nothing can be sent for this command: it fails on the timer as
+        // always, without retries.
         m_State = State::AwaitingAnswer;
         m_nRetryCount = kMaxRetries;
         StartTimer(0);
@@ -227,17 +271,38 @@ void HartProtocol::SendFrame() {
     if (m_pLink != nullptr) {
         m_pLink->RaiseRts();
     }
+    ++m_Result.attempts;
     {
         const std::lock_guard lock(m_Lock);
         m_nReceived = 0;
         m_bAnswerComplete = false;
         m_bAwaiting = true;
+        m_Verdict = TransactionResult{};
+        m_Verdict.command = m_nCommandSent;
+        m_bVerdictTraced = false;
     }
     m_State = State::Transmitting;
-    StartTimer(CommandTiming::TransmitTime(m_nCommandSent));
+    StartTimer(CommandTable::Of(m_nCommandSent).transmitTime);
+    if (m_bTrace) {
+        DebugTrace("%s", FrameTrace::Request(TraceTime(), {m_TxFrame.data(), m_nFrameLength},
+                                             m_Result.attempts)
+                             .c_str());
+    }
     if (m_pLink != nullptr) {
         m_pLink->Write({m_TxFrame.data(), m_nFrameLength});
     }
+}
+
+std::string HartProtocol::TraceAnswer() const {
+    const std::span<const std::uint8_t> received(m_RxBuffer.data(), m_nReceived);
+    const std::size_t start = std::min(m_nVerdictFrameStart, received.size());
+    const std::size_t length = std::min(m_nVerdictFrameLength, received.size() - start);
+    return FrameTrace::Answer(TraceTime(), received.subspan(start, length), received, m_Verdict);
+}
+
+std::uint64_t HartProtocol::TraceTime() const {
+    const TimerService* timers = TimerService::Current();
+    return timers != nullptr ? timers->NowMs() : 0;
 }
 
 void HartProtocol::Abandon() {
@@ -254,17 +319,54 @@ void HartProtocol::Abandon() {
 void HartProtocol::CancelTransaction() {
     KillTimer();
     ++m_nTransaction;
+    if (m_State != State::Idle) {
+        m_Result.kind = TransactionResult::Kind::Cancelled;
+    }
     Abandon();
+}
+
+TransactionResult HartProtocol::JudgeAttempt(bool complete) {
+    TransactionResult verdict;
+    std::size_t received = 0;
+    bool traced = true;
+    FrameBuffer bytes{};
+    {
+        const std::lock_guard lock(m_Lock);
+        verdict = m_Verdict;
+        received = m_nReceived;
+        traced = m_bVerdictTraced;
+        m_bVerdictTraced = true;
+        bytes = m_RxBuffer;
+    }
+    if (complete) {
+        verdict.kind = TransactionResult::Kind::Success;
+    } else if (verdict.kind == TransactionResult::Kind::NoAnswer) {
+        if (m_pLink != nullptr && m_pLink->IsLost()) {
+            verdict.kind = TransactionResult::Kind::PortLost;
+        } else if (received > 0) {
+            verdict.kind = TransactionResult::Kind::Rejected;
+            verdict.rejection = Rejection::Garbled;
+        }
+    }
+    if (m_bTrace && !traced) {
+        DebugTrace("%s", FrameTrace::Silence(TraceTime(), m_nCommandSent, {bytes.data(), received},
+                                             m_Result.attempts)
+                             .c_str());
+    }
+    verdict.command = m_nCommandSent;
+    verdict.attempts = m_Result.attempts;
+    return verdict;
 }
 
 void HartProtocol::OnTransactionTimer() {
     if (CancelFlag) {
+        m_Result.kind = TransactionResult::Kind::Cancelled;
         Abandon();
         return;
     }
     if (m_State == State::Transmitting) {
         m_State = State::AwaitingAnswer;
-        StartTimer(CommandTiming::AnswerTime(m_nCommandSent));
+        StartTimer(CommandTable::Of(m_nCommandSent).answerTime);
         if (m_pLink != nullptr) {
             m_pLink->LowerRts();
         }
@@ -283,6 +385,7 @@ void HartProtocol::OnTransactionTimer() {
             answerCommand = m_nAnswerCommand;
         }
     }
+    m_Result = JudgeAttempt(complete);
     if (!complete && m_nRetryCount++ < kMaxRetries) {
         if (m_nCommandSent == 0) {
             const std::uint64_t transaction = m_nTransaction;
@@ -294,6 +397,7 @@ void HartProtocol::OnTransactionTimer() {
                 return;
             }
             if (CancelFlag) {
+                m_Result.kind = TransactionResult::Kind::Cancelled;
                 Abandon();
                 return;
             }
@@ -312,12 +416,24 @@ void HartProtocol::OnTransactionTimer() {
 }
 
 void HartProtocol::OnBytesReceived(std::span<const std::uint8_t> bytes) {
-    const std::lock_guard lock(m_Lock);
-    if (!m_bAwaiting) {
-        return;
+    std::string trace;
+    {
+        const std::lock_guard lock(m_Lock);
+        if (!m_bAwaiting) {
+            return;
+        }
+        const std::size_t take = std::min(bytes.size(), kMaxReceived - m_nReceived);
+        std::copy_n(bytes.begin(), take,
+                    m_RxBuffer.begin() + static_cast<std::ptrdiff_t>(m_nReceived));
+        m_nReceived += take;
+        m_bAnswerComplete = ParseAnswer({m_RxBuffer.data(), m_nReceived});
+        if (m_bTrace && !m_bVerdictTraced && m_Verdict.kind != TransactionResult::Kind::NoAnswer) {
+            m_bVerdictTraced = true;
+            trace = TraceAnswer();
+        }
     }
-    const std::size_t take = std::min(bytes.size(), kMaxReceived - m_nReceived);
-    std::copy_n(bytes.begin(), take, m_RxBuffer.begin() + static_cast<std::ptrdiff_t>(m_nReceived));
-    m_nReceived += take;
-    m_bAnswerComplete = ParseAnswer({m_RxBuffer.data(), m_nReceived});
+    // Written outside the lock: the user-interface thread may be waiting for it.
+    if (!trace.empty()) {
+        DebugTrace("%s", trace.c_str());
+    }
 }

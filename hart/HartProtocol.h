@@ -2,6 +2,7 @@
 
 #include "hart/DeviceRecord.h"
 #include "hart/SerialLink.h"
+#include "hart/TransactionResult.h"
 #include "platform/TimerService.h"
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <span>
+#include <string>
 
 // The one protocol object: the serial link, the frame buffers, the device
 // record and the transaction engine. It builds each request into TxFrame,
@@ -26,7 +28,8 @@
 class HartProtocol {
 public:
     // Called once per transaction on the user-interface thread; success is 1
-    // or 0, command the command of the accepted answer.
+    // or 0, command the command of the accepted answer. LastResult() says why
+    // a transaction failed.
     using CompletionRoutine = void (*)(void* userData, int success, std::uint8_t command);
     enum class State { Idle, Transmitting, AwaitingAnswer };
     static constexpr int kMaxRetries = 5;
@@ -50,8 +53,10 @@ public:
     // --- Port ---
     // How COM n is opened; by default the serial device with its reader thread.
     void SetLinkOpener(SerialLink::Opener opener) { m_LinkOpener = std::move(opener); }
+    // 0 until a port is chosen: operations are then refused, not sent to COM1.
     int PortNumber() const { return m_nPortNumber; }
     void SetPortNumber(int n) { m_nPortNumber = n; }
+    // False for port numbers below 1 without trying.
     bool OpenPort(int n);
     // Opens portNumber unless the port is open and still there.
     bool EnsureOpen();
@@ -71,6 +76,13 @@ public:
     void CancelTransaction();
     State GetState() const { return m_State; }
     int RetryCount() const { return m_nRetryCount; }
+    // How the last attempt of the last transaction ended; read it in the
+    // completion routine or after it.
+    const TransactionResult& LastResult() const { return m_Result; }
+
+    // Writes every request and every answer judged to the debug trace as it
+    // happens (calora-cli --trace, CALORA_TRACE=1 for the window).
+    void SetFrameTrace(bool on) { m_bTrace = on; }
 
     // Builds the request for command into TxFrame and makes it the command
     // whose answer is awaited. False, with a frame length of 0, for a command
@@ -86,11 +98,15 @@ public:
     // Judges the bytes received since the request was sent (only the first
     // kFrameBufferSize are looked at). True when an answer was found, checked,
     // and decoded into the record; false while it is incomplete or when it was
-    // rejected.
+    // rejected. A complete frame's verdict (taken, rejected and why, refused
+    // with its status bytes) is kept for the attempt: AttemptVerdict().
     bool ParseAnswer(std::span<const std::uint8_t> received);
 
     // Decodes AnswerFrame into the record when it answers the command sent.
     bool DecodeAnswer();
+    // The verdict on the answer of the attempt in flight; kind NoAnswer while
+    // no complete frame has been judged.
+    TransactionResult AttemptVerdict() const;
 
     const FrameBuffer& TxFrame() const { return m_TxFrame; }
     std::size_t FrameLength() const { return m_nFrameLength; }
@@ -109,17 +125,25 @@ protected:
     // Ends the transaction without a report: the modem is unkeyed and late
     // bytes are no longer taken.
     void Abandon();
+    // The answer window ended: the attempt's outcome, traced when nothing
+    // about it was traced yet.
+    TransactionResult JudgeAttempt(bool complete);
+    std::uint64_t TraceTime() const;
+    // The trace line of the verdict just reached (m_Lock held).
+    std::string TraceAnswer() const;
 
     inline static HartProtocol* s_pInstance = nullptr;
 
     SerialLink::Opener m_LinkOpener;
     std::unique_ptr<SerialLink> m_pLink;
-    int m_nPortNumber = 1;
+    int m_nPortNumber = 0;
 
     void* m_pUserData = nullptr;
     CompletionRoutine m_pRoutine = nullptr;
     State m_State = State::Idle;
     int m_nRetryCount = 0;
+    TransactionResult m_Result;
+    bool m_bTrace = false;
     std::optional<TimerService::TimerId> m_TimerId;
     // Counts transactions, so a wait that dispatched events can tell whether
     // another transaction started meanwhile.
@@ -138,5 +162,12 @@ protected:
     // Set while received bytes are accepted for the transaction in flight;
     // cleared by the parser as soon as it accepts a frame.
     bool m_bAwaiting = false;
+    // What the parser made of the attempt in flight, and whether the trace
+    // has said so already.
+    TransactionResult m_Verdict;
+    bool m_bVerdictTraced = false;
+    // Where the frame judged lies in the received bytes.
+    std::size_t m_nVerdictFrameStart = 0;
+    std::size_t m_nVerdictFrameLength = 0;
     DeviceRecord m_Device;
 };

@@ -121,6 +121,29 @@ double TextToDouble(std::string_view text) {
     return value;
 }
 
+std::int32_t TextToInteger(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && IsCSpace(text[pos])) {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    // Accumulated as a magnitude one past INT32_MAX at most, so no digit
+    // string can overflow it.
+    constexpr long long Limit =
+        static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1;
+    long long magnitude = 0;
+    for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
+        magnitude = std::min(magnitude * 10 + (text[pos] - '0'), Limit);
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    return static_cast<std::int32_t>(std::clamp<long long>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 std::string FormatDateTime(std::time_t time) {
     return FormatLocalTime(time, true);
 }

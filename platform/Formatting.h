@@ -22,6 +22,11 @@ std::string FormatFixed(double value, int decimals);
 // as 0.
 double TextToDouble(std::string_view text);
 
+// The C text-to-integer rule: leading blanks skipped, one optional sign, then
+// decimal digits up to the first other character; text without digits reads
+// as 0. Numbers beyond the 32-bit range give INT32_MIN or INT32_MAX.
+std::int32_t TextToInteger(std::string_view text);
+
 // Local time as "2014-03-05  08:04:09" (two blanks); "" when the time cannot
 // be broken down.
 std::string FormatDateTime(std::time_t time);

@@ -111,6 +111,16 @@ bool SameName(std::string_view a, std::string_view b, bool gbk) {
     return true;
 }
 
+// A value in double quotes loses one surrounding pair, as the private-profile
+// files of the Windows version are read; that way a value keeps its blanks.
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value.remove_prefix(1);
+        value.remove_suffix(1);
+    }
+    return value;
+}
+
 // The value of the first key line named key in any section named section, in
 // file order; "" when there is none.
 std::string_view FindValue(std::string_view body, bool gbk, std::string_view section,
@@ -138,7 +148,7 @@ std::string_view FindValue(std::string_view body, bool gbk, std::string_view sec
         const std::size_t equals = line.find('=');
         if (inSection && equals != std::string_view::npos &&
             SameName(Trim(line.substr(0, equals)), key, gbk)) {
-            return Trim(line.substr(equals + 1));
+            return Unquote(Trim(line.substr(equals + 1)));
         }
     }
     return {};

@@ -14,6 +14,12 @@ public:
 
     virtual void ShowMessage(const std::string& text, const std::string& caption, Icon icon) = 0;
 
+    // A Yes/No question with the question icon; true for "Yes". A host that
+    // cannot ask answers "No", so nothing is done unasked.
+    virtual bool AskYesNo(const std::string& /*text*/, const std::string& /*caption*/) {
+        return false;
+    }
+
     // File dialogs: the chosen full path, or "" when the user cancels. filter
     // is "description|*.ext" pairs as built by the callers. A host without
     // dialogs chooses nothing.
@@ -21,8 +27,8 @@ public:
         return {};
     }
     virtual std::string AskSavePath(const std::string& /*fileName*/,
-                                    const std::string& /*extension*/,
-                                    const std::string& /*filter*/, const std::string& /*title*/) {
+                                    const std::string& /*extension*/, const std::string& /*filter*/,
+                                    const std::string& /*title*/) {
         return {};
     }
     // Opens an address or document with the desktop's default handler.
@@ -39,6 +45,15 @@ public:
         } else {
             DebugTrace("%s: %s", caption.c_str(), text.c_str());
         }
+    }
+
+    // Asks through the installed service; without one the answer is "No".
+    static bool Ask(const std::string& text, const std::string& caption) {
+        if (s_pCurrent != nullptr) {
+            return s_pCurrent->AskYesNo(text, caption);
+        }
+        DebugTrace("%s: %s (not asked, taken as No)", caption.c_str(), text.c_str());
+        return false;
     }
 
 private:

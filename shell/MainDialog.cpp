@@ -12,8 +12,12 @@
 #include "resources/DialogTemplate.h"
 #include "resources/ToolbarTemplate.h"
 #include "shell/AboutDialog.h"
+#include "shell/CalibrationPage.h"
 #include "shell/DialogBuilder.h"
+#include "shell/InfoPage.h"
+#include "shell/OutputPage.h"
 #include "shell/RelabelControl.h"
+#include "shell/SensorPage.h"
 #include "shell/Settings.h"
 #include "shell/SharedFont.h"
 #include "shell/TabControl.h"
@@ -207,24 +211,21 @@ void MainDialog::BuildToolBar() {
 }
 
 void MainDialog::BuildPages() {
-    struct PageSpec {
-        int templateId;
-        const char* section;
-    };
-    constexpr std::array<PageSpec, 5> kPages{
-        {{130, "QXView1"}, {131, "QXView2"}, {135, "QXView3"}, {133, "QXView4"}, {136, "QXView5"}}};
     for (int i = 0; m_pTabs != nullptr && i < 5; ++i) {
         m_pTabs->addTab(QString::number(i + 1));
     }
     const QRect pageArea =
         m_pTabs != nullptr ? m_pTabs->PageRect().translated(m_pTabs->pos()) : m_pPanel->rect();
-    for (std::size_t i = 0; i < kPages.size(); ++i) {
-        auto* page = new TemplatePage(kPages[i].templateId, kPages[i].section, m_pPanel);
+    DeviceRecord& device = m_Protocol.Device();
+    m_pInfoPage = new InfoPage(device, m_pPanel);
+    m_Pages = {new OutputPage(device, m_pPanel), new SensorPage(device, m_pPanel), m_pInfoPage,
+               new TemplatePage(133, "QXView4", m_pPanel), new CalibrationPage(device, m_pPanel)};
+    for (std::size_t i = 0; i < m_Pages.size(); ++i) {
+        TemplatePage* page = m_Pages[i];
         // The trend page sits 2 pixels lower than the others.
         page->setGeometry(i == 3 ? pageArea.adjusted(0, 2, 0, 0) : pageArea);
         page->setVisible(i == 0);
         page->raise();
-        m_Pages[i] = page;
     }
     if (m_pTabs != nullptr) {
         m_pTabs->setCurrentIndex(0);
@@ -340,7 +341,12 @@ void MainDialog::RelabelAll() {
 
 void MainDialog::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    RelabelAll();
+    // Only the first show: a window restored from minimised keeps what the
+    // user set and typed (the period, the status, the pages' fields).
+    if (!m_bRelabelled) {
+        m_bRelabelled = true;
+        RelabelAll();
+    }
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -489,27 +495,17 @@ void MainDialog::StartProcess(std::initializer_list<std::uint8_t> commands, int 
     m_nProcessMode = mode;
     StartSequenceStep(this, &MainDialog::OnProcessAnswer);
     if (mode == kSearch) {
-        if (QComboBox* combo = ShortAddressCombo()) {
-            combo->clear();
-        }
+        m_pInfoPage->ClearAddresses();
     }
 }
 
 void MainDialog::OnProcessAnswer(void* userData, int success, std::uint8_t command) {
     auto* self = static_cast<MainDialog*>(userData);
-    if (CancelFlag) {
-        return;
-    }
     if (self->m_nProcessMode == kSearch) {
         self->ContinueSearch(success != 0);
         return;
     }
-    if (success == 0) {
-        ReportSequenceFailed();
-        return;
-    }
-    if (++CommandSequence.index < CommandSequence.count) {
-        StartSequenceStep(self, &MainDialog::OnProcessAnswer);
+    if (AdvanceSequence(self, &MainDialog::OnProcessAnswer, success) != StepOutcome::Finished) {
         return;
     }
     if (self->m_nProcessMode == kGetValues) {
@@ -522,33 +518,29 @@ void MainDialog::OnProcessAnswer(void* userData, int success, std::uint8_t comma
     ReportSequenceDone();
 }
 
+// Step k of the search asks polling address k; an address that does not
+// answer is a result like one that does.
 void MainDialog::ContinueSearch(bool found) {
-    QComboBox* combo = ShortAddressCombo();
     DeviceRecord& device = m_Protocol.Device();
-    if (found && combo != nullptr) {
-        combo->addItem(QString::number(device.pollingAddress));
-    }
-    if (CommandSequence.index + 1 < CommandSequence.count) {
-        ++device.pollingAddress;
-        ++CommandSequence.index;
-        StartSequenceStep(this, &MainDialog::OnProcessAnswer);
+    const auto step = [&] {
+        if (found) {
+            m_pInfoPage->AddAddress(device.pollingAddress);
+        }
+        device.pollingAddress = static_cast<std::uint8_t>(CommandSequence.index + 1);
+    };
+    if (AdvanceSequence(this, &MainDialog::OnProcessAnswer, found ? 1 : 0, OnFailure::Continue,
+                        step) != StepOutcome::Finished) {
         return;
     }
     ShowProgress(true);
     std::string list;
-    if (combo != nullptr) {
-        for (int i = 0; i < combo->count(); ++i) {
-            list += (i == 0 ? " " : ", ") + combo->itemText(i).toStdString();
-        }
-        if (combo->count() == 0) {
-            combo->setEditText(QStringLiteral("0"));
-        } else {
-            combo->setCurrentIndex(0);
-        }
+    for (const std::string& address : m_pInfoPage->Addresses()) {
+        list += (list.empty() ? " " : ", ") + address;
     }
+    m_pInfoPage->ChooseFirstAddress();
     PromptService::Show(LoadLanguageText("strFindMeter") + list, m_strProductName,
                         PromptService::Icon::Information);
-    CopyAddressComboToRecord();
+    m_pInfoPage->UseAddressShown();
     BusyFlag = false;
 }
 
@@ -560,19 +552,8 @@ void MainDialog::Stop() {
     } else {
         m_Protocol.ClosePort();
     }
-    if (QComboBox* combo = ShortAddressCombo();
-        combo != nullptr && combo->currentText().isEmpty()) {
-        combo->setEditText(QStringLiteral("0"));
-    }
-    CopyAddressComboToRecord();
+    m_pInfoPage->UseAddressShown();
     m_nProcessMode = kNoProcess;
-}
-
-void MainDialog::CopyAddressComboToRecord() {
-    if (QComboBox* combo = ShortAddressCombo()) {
-        m_Protocol.Device().pollingAddress =
-            static_cast<std::uint8_t>(std::atoi(combo->currentText().toStdString().c_str()));
-    }
 }
 
 void MainDialog::SwitchTab(int index) {
@@ -641,8 +622,4 @@ void MainDialog::ValueUpdate(int which) {
         m_pCurrentLabel->SetText(Text(FormatFixed(device.loopCurrent, 3)));
         m_pPercentLabel->SetText(Text(FormatFixed(device.percentOfRange, 3)));
     }
-}
-
-QComboBox* MainDialog::ShortAddressCombo() const {
-    return qobject_cast<QComboBox*>(m_Pages[2] != nullptr ? m_Pages[2]->Control(1025) : nullptr);
 }

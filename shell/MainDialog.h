@@ -1,8 +1,8 @@
 #pragma once
 
 #include "hart/SequenceDisplay.h"
+#include "platform/LanguageCatalog.h"
 #include "resources/MenuTemplate.h"
-#include "shell/LanguageCatalog.h"
 
 #include <QMainWindow>
 
@@ -15,6 +15,7 @@
 
 class ColorLabel;
 class HartProtocol;
+class InfoPage;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -74,7 +75,8 @@ public:
     ColorLabel* PvLabel() const { return m_pPvLabel; }
     ColorLabel* CurrentLabel() const { return m_pCurrentLabel; }
     ColorLabel* PercentLabel() const { return m_pPercentLabel; }
-    QComboBox* ShortAddressCombo() const;
+    // The information page, whose address list the search fills and Stop reads.
+    InfoPage* Info() const { return m_pInfoPage; }
     QString StatusText(int pane) const;
     const std::vector<std::string>& PortList() const { return m_PortList; }
     const std::vector<LanguageCatalog::Entry>& Languages() const { return m_Languages; }
@@ -107,7 +109,6 @@ private:
     void ShowAbout();
     void OpenWebLink();
     std::string SoftwareInfo(const char* key) const;
-    void CopyAddressComboToRecord();
     QAction* MenuAction(int id) const;
     static void OnProcessAnswer(void* userData, int success, std::uint8_t command);
 
@@ -121,6 +122,7 @@ private:
     QLabel* m_pLogo = nullptr;
     TabControl* m_pTabs = nullptr;
     std::array<TemplatePage*, 5> m_Pages{}; // owned through Qt parenting
+    InfoPage* m_pInfoPage = nullptr;        // one of m_Pages
     QMenu* m_pPortMenu = nullptr;
     QMenu* m_pLanguageMenu = nullptr;
     // Each menu with its template entry, for relabelling.
@@ -137,4 +139,5 @@ private:
     std::string m_strLanguageName;
     int m_nProcessMode = kNoProcess;
     int m_nTrendPeriod = 2;
+    bool m_bRelabelled = false;
 };

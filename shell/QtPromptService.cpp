@@ -49,6 +49,12 @@ void QtPromptService::ShowMessage(const std::string& text, const std::string& ca
     box.exec();
 }
 
+bool QtPromptService::AskYesNo(const std::string& text, const std::string& caption) {
+    return QMessageBox::question(QApplication::activeWindow(), QString::fromStdString(caption),
+                                 QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 std::string QtPromptService::AskOpenPath(const std::string& filter, const std::string& title) {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(title),
                                         QString(), QtFilter(filter))

@@ -60,9 +60,5 @@ void TabControl::paintEvent(QPaintEvent* event) {
 }
 
 void TabControl::wheelEvent(QWheelEvent* event) {
-    if (event->position().y() < TabRowHeight()) {
-        QTabBar::wheelEvent(event);
-    } else {
-        event->ignore();
-    }
+    event->ignore();
 }

@@ -24,7 +24,8 @@ protected:
     // row of the dialog font ends above the page area.
     QSize tabSizeHint(int index) const override;
     void paintEvent(QPaintEvent* event) override;
-    // Only the tab row switches tabs with the wheel, not the page area below.
+    // The wheel never switches tabs: a tab switch stops the running operation,
+    // and a wheel turn meant for a page must not do that.
     void wheelEvent(QWheelEvent* event) override;
 
 private:

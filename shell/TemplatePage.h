@@ -16,7 +16,7 @@ public:
 
     // Captions of every named control from the page's section; a few buttons
     // take theirs from another page's section, as the language files have it.
-    void Relabel();
+    virtual void Relabel();
     // A toolbar command handed to the page; false when the page has none.
     virtual bool HandleCommand(int commandId);
 

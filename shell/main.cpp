@@ -8,8 +8,14 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
     HartProtocol protocol;
+    // CALORA_TRACE=1: every request and answer goes to the debug trace.
+    const char* trace = std::getenv("CALORA_TRACE");
+    protocol.SetFrameTrace(trace != nullptr && std::strcmp(trace, "1") == 0);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varnel"));
     QApplication::setApplicationName(QStringLiteral("DORWIN"));

@@ -1,5 +1,6 @@
 #include "sim/SimOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -11,29 +12,36 @@ template <typename T> bool ParseWhole(std::string_view text, T* value) {
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
-bool ParseDevices(std::string_view list, std::vector<std::uint8_t>* devices, std::string* error) {
-    devices->clear();
-    while (true) {
+// Numbers 0..highest separated by commas.
+bool ParseList(std::string_view list, unsigned highest, std::vector<std::uint8_t>* numbers) {
+    numbers->clear();
+    for (;;) {
         const auto comma = list.find(',');
-        const std::string_view item = list.substr(0, comma);
-        unsigned address = 0;
-        if (!ParseWhole(item, &address) || address > 15) {
-            *error = "--devices takes polling addresses 0..15 separated by commas, not '" +
-                     std::string(item) + "'";
+        unsigned number = 0;
+        if (!ParseWhole(list.substr(0, comma), &number) || number > highest) {
             return false;
         }
-        for (const std::uint8_t present : *devices) {
-            if (present == address) {
-                *error = "--devices lists polling address " + std::to_string(address) + " twice";
-                return false;
-            }
-        }
-        devices->push_back(static_cast<std::uint8_t>(address));
+        numbers->push_back(static_cast<std::uint8_t>(number));
         if (comma == std::string_view::npos) {
             return true;
         }
         list.remove_prefix(comma + 1);
     }
+}
+
+bool ParseDevices(std::string_view list, std::vector<std::uint8_t>* devices, std::string* error) {
+    if (!ParseList(list, 15, devices)) {
+        *error = "--devices takes polling addresses 0..15 separated by commas, not '" +
+                 std::string(list) + "'";
+        return false;
+    }
+    for (auto it = devices->begin(); it != devices->end(); ++it) {
+        if (std::find(devices->begin(), it, *it) != it) {
+            *error = "--devices lists polling address " + std::to_string(*it) + " twice";
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -50,7 +58,8 @@ bool SimOptions::Parse(const std::vector<std::string>& arguments, SimOptions* op
             name.erase(equals);
         }
         const bool takesValue = name == "--com" || name == "--devices" || name == "--timing" ||
-                                name == "--fault" || name == "--state" || name == "--seed";
+                                name == "--fault" || name == "--state" || name == "--seed" ||
+                                name == "--status" || name == "--unsupported";
         std::string value;
         if (takesValue) {
             if (inlineValue) {
@@ -110,6 +119,27 @@ bool SimOptions::Parse(const std::vector<std::string>& arguments, SimOptions* op
             }
         } else if (name == "--broken") {
             options->m_sensorBroken = true;
+        } else if (name == "--status") {
+            std::string_view digits(value);
+            if (digits.starts_with("0x") || digits.starts_with("0X")) {
+                digits.remove_prefix(2);
+            }
+            unsigned bits = 0;
+            const auto [ptr, ec] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), bits, 16);
+            if (digits.empty() || ec != std::errc() || ptr != digits.data() + digits.size() ||
+                bits > 0xFF) {
+                *error = "--status takes a device status byte in hexadecimal (00..FF), not '" +
+                         value + "'";
+                return false;
+            }
+            options->m_statusBits = static_cast<std::uint8_t>(bits);
+        } else if (name == "--unsupported") {
+            if (!ParseList(value, 255, &options->m_unsupported)) {
+                *error = "--unsupported takes command numbers 0..255 separated by commas, not '" +
+                         value + "'";
+                return false;
+            }
         } else {
             *error = "unknown option '" + name + "'";
             return false;
@@ -141,6 +171,10 @@ std::string SimOptions::Usage(const std::string& program) {
            "                     save it there after every write\n"
            "  --seed N           seed of the process noise and random faults (default 1)\n"
            "  --broken           the sensors are broken: alarm current, pv not a number\n"
+           "  --status HEX       device status bits to set in every answer, e.g. 09 (loop\n"
+           "                     current fixed, primary variable out of limits)\n"
+           "  --unsupported LIST commands to answer with response code 64 (not\n"
+           "                     implemented), e.g. 16,162\n"
            "  --help, -h         show this text\n"
            "\n"
            "When ready it prints 'COM<n> ready on <device>' on stdout. SIGINT or SIGTERM\n"

@@ -21,6 +21,11 @@ struct SimOptions {
     std::string m_stateFile;
     std::uint64_t m_seed = 1;
     bool m_sensorBroken = false;
+    // Device status bits set in every answer, besides those the device sets
+    // itself (0x08 while the loop current is fixed).
+    std::uint8_t m_statusBits = 0;
+    // Commands the devices answer with response code 64, not implemented.
+    std::vector<std::uint8_t> m_unsupported;
     bool m_help = false;
 
     // Fills options from the arguments (without the program name). On a bad

@@ -132,6 +132,12 @@ void Simulator::Receive(std::span<const std::uint8_t> bytes, double seconds) {
     }
 }
 
+std::uint8_t Simulator::DeviceStatus(const DeviceModel& device) const {
+    constexpr std::uint8_t kCurrentFixed = 0x08;
+    return static_cast<std::uint8_t>(m_options.m_statusBits |
+                                     (device.CurrentFixed() ? kCurrentFixed : 0));
+}
+
 void Simulator::Answer(const RequestFrame& request, DeviceModel& device, double seconds) {
     const FaultInjector::Plan plan = m_faults.Next();
     if (plan.m_noAnswer) {
@@ -142,6 +148,9 @@ void Simulator::Answer(const RequestFrame& request, DeviceModel& device, double 
     CommandDispatcher::Reply reply;
     if (plan.m_badResponseCode) {
         reply.m_responseCode = CommandDispatcher::kBusy;
+    } else if (std::find(m_options.m_unsupported.begin(), m_options.m_unsupported.end(),
+                         request.m_command) != m_options.m_unsupported.end()) {
+        reply.m_responseCode = CommandDispatcher::kNotImplemented;
     } else {
         reply = CommandDispatcher::Handle(device, request.m_command, request.m_data, seconds);
     }
@@ -153,8 +162,8 @@ void Simulator::Answer(const RequestFrame& request, DeviceModel& device, double 
     }
     const std::size_t preambles =
         plan.m_extraPreambles ? kFaultPreambles : AnswerBuilder::kNormalPreambles;
-    std::vector<std::uint8_t> frame =
-        AnswerBuilder::Build(request, reply.m_responseCode, 0, reply.m_data, preambles);
+    std::vector<std::uint8_t> frame = AnswerBuilder::Build(
+        request, reply.m_responseCode, DeviceStatus(device), reply.m_data, preambles);
     if (plan.m_badChecksum) {
         frame.back() ^= 0x55;
     }

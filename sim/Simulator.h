@@ -61,6 +61,8 @@ private:
 
     DeviceModel* Addressed(const RequestFrame& request);
     void Answer(const RequestFrame& request, DeviceModel& device, double seconds);
+    // The second status byte of an answer from device.
+    std::uint8_t DeviceStatus(const DeviceModel& device) const;
     void Schedule(PendingAnswer answer);
     void SaveState();
 

@@ -1,3 +1,4 @@
+#include "hart/HartMeanings.h"
 #include "pages/SensorTable.h"
 #include "platform/LanguageText.h"
 #include "platform/PrivateProfile.h"
@@ -127,6 +128,10 @@ KeySets RequiredKeys() {
     for (int i = 0; i < SensorPositionCount; ++i) {
         keys["QXView2"].insert("m_cboSensorType" + std::to_string(i));
     }
+    // Why an operation failed: every sentence and meaning the core can say.
+    for (const Meaning& meaning : HartMeanings::All()) {
+        keys["String"].insert(std::string(meaning.key));
+    }
     return keys;
 }
 
@@ -163,6 +168,23 @@ TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysAllFilledAndWhole) {
     // The trend page takes its first texts from "String", later ones from its own section.
     for (const std::string& key : required.at("QXView4")) {
         EXPECT_EQ(Text("String", key), Text("QXView4", key)) << key;
+    }
+}
+
+TEST_P(LanguageFiles, FailureTextsKeepTheirPlaceholders) {
+    // A translation that drops %1 loses the command number from every reason.
+    auto placeholders = [](std::string_view text) {
+        std::set<char> found;
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == '%') {
+                found.insert(text[i + 1]);
+            }
+        }
+        return found;
+    };
+    for (const Meaning& meaning : HartMeanings::All()) {
+        EXPECT_EQ(placeholders(Text("String", meaning.key)), placeholders(meaning.english))
+            << meaning.key;
     }
 }
 

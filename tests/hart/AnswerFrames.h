@@ -12,6 +12,7 @@ struct AnswerSpec {
     std::uint8_t shortAddress = 0x80; // address byte of a short answer
     std::size_t preambles = 5;
     std::uint8_t responseCode = 0;
+    std::uint8_t deviceStatus = 0;
     int byteCountOverride = -1; // >= 0: this byte count instead of data + 2
 };
 
@@ -27,7 +28,7 @@ inline std::vector<std::uint8_t> MakeAnswer(const AnswerSpec& spec) {
     frame.push_back(static_cast<std::uint8_t>(spec.byteCountOverride >= 0 ? spec.byteCountOverride
                                                                           : spec.data.size() + 2));
     frame.push_back(spec.responseCode);
-    frame.push_back(0x00); // device status
+    frame.push_back(spec.deviceStatus);
     frame.insert(frame.end(), spec.data.begin(), spec.data.end());
     std::uint8_t checksum = 0;
     for (std::size_t i = delimiterAt; i < frame.size(); ++i) {

@@ -64,6 +64,7 @@ protected:
         CurrentLanguageFile = m_LanguageFile;
         BusyFlag = false;
         CancelFlag = false;
+        m_Protocol.SetPortNumber(1);
         m_Protocol.SetLinkOpener(
             [this](int port, SerialLink::BytesCallback onBytes) -> std::unique_ptr<SerialLink> {
                 m_nOpens++;

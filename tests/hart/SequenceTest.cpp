@@ -8,17 +8,10 @@ class Sequence : public EngineFixture {
 protected:
     static void Step(void* userData, int success, std::uint8_t command) {
         auto* self = static_cast<Sequence*>(userData);
-        if (CancelFlag) {
-            return;
+        if (!CancelFlag) {
+            self->m_Completions.push_back({self->m_Clock.Now(), success, command});
         }
-        self->m_Completions.push_back({self->m_Clock.Now(), success, command});
-        if (!success) {
-            ReportSequenceFailed();
-            return;
-        }
-        if (++CommandSequence.index < CommandSequence.count) {
-            StartSequenceStep(self, &Sequence::Step);
-        } else {
+        if (AdvanceSequence(self, &Sequence::Step, success) == StepOutcome::Finished) {
             ReportSequenceDone();
         }
     }
@@ -87,6 +80,21 @@ TEST_F(Sequence, FailedStepShowsTheCommunicationFailure) {
     EXPECT_EQ(m_Prompt.m_Shown[0].icon, PromptService::Icon::Information);
     EXPECT_EQ(m_Display.m_Status.back(), "0:Failed");
     EXPECT_TRUE(m_Display.m_Progress.back());
+}
+
+TEST_F(Sequence, AFailureMessageSaysWhyWhenTheLanguageFileCan) {
+    ASSERT_TRUE(m_Protocol.EnsureOpen());
+    AnswerSpec refusal;
+    refusal.responseCode = 64;
+    AnswerWith(MakeAnswer(refusal), 200);
+    std::ofstream(m_LanguageFile, std::ios::app)
+        << "strWhyRefused=the transmitter refused command %1: response code %2\n"
+           "strRcNotImplemented=command not implemented\n";
+    ASSERT_TRUE(Run({1}));
+    m_Clock.RunFor(60000);
+    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
+    EXPECT_EQ(m_Prompt.m_Shown[0].text, "No answer\nThe transmitter refused command 1: response "
+                                        "code 64, command not implemented.");
 }
 
 TEST_F(Sequence, SecondOperationWhileBusyIsRefusedAndTheFirstRunsOn) {

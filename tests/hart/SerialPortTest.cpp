@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
@@ -18,20 +20,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Collects the chunks a reader delivers, from its thread.
+// Collects the chunks a reader delivers, from its thread, with the time each
+// arrived.
 class Chunks {
 public:
     SerialLink::BytesCallback Callback() {
         return [this](std::span<const std::uint8_t> bytes) {
             const std::lock_guard lock(m_Lock);
             m_Chunks.emplace_back(bytes.begin(), bytes.end());
+            m_Times.push_back(std::chrono::steady_clock::now());
             m_Changed.notify_all();
         };
     }
-    // Waits until at least total bytes arrived (or two seconds passed).
+    // Waits until at least total bytes arrived.
     std::vector<std::vector<std::uint8_t>> WaitFor(std::size_t total) {
         std::unique_lock lock(m_Lock);
-        m_Changed.wait_for(lock, 2s, [&] {
+        m_Changed.wait(lock, [&] {
             std::size_t n = 0;
             for (const auto& chunk : m_Chunks) {
                 n += chunk.size();
@@ -40,27 +44,32 @@ public:
         });
         return m_Chunks;
     }
+    std::chrono::steady_clock::time_point TimeOf(std::size_t chunk) {
+        const std::lock_guard lock(m_Lock);
+        return m_Times.at(chunk);
+    }
 
 private:
     std::mutex m_Lock;
     std::condition_variable m_Changed;
     std::vector<std::vector<std::uint8_t>> m_Chunks;
+    std::vector<std::chrono::steady_clock::time_point> m_Times;
 };
 
 } // namespace
 
-TEST(PortReader, SilenceOfFiftyMillisecondsEndsAChunk) {
+TEST(PortReader, AChunkEndsOnlyAfterFiftyMillisecondsOfSilence) {
     PtyPair pty;
     ASSERT_GE(pty.m_nModem, 0);
     Chunks chunks;
     PortReader reader;
     ASSERT_TRUE(reader.Start(pty.m_nDevice, chunks.Callback()));
-    // Bytes 10 ms apart stay one chunk; 150 ms of silence starts another.
     const std::uint8_t a[] = {1, 2, 3};
-    pty.Send(a, 2);
-    std::this_thread::sleep_for(10ms);
-    pty.Send(a + 2, 1);
-    std::this_thread::sleep_for(150ms);
+    const auto sent = std::chrono::steady_clock::now();
+    pty.Send(a, 3);
+    ASSERT_EQ(chunks.WaitFor(3).size(), 1u);
+    // Never earlier than the silence (a busy machine can only make it later).
+    EXPECT_GE(chunks.TimeOf(0) - sent, 50ms);
     pty.Send(a, 3);
     const auto got = chunks.WaitFor(6);
     ASSERT_EQ(got.size(), 2u);
@@ -85,14 +94,13 @@ TEST(PortReader, ABurstIsDeliveredInFullBuffersThenTheRest) {
     EXPECT_EQ(got[1].back(), burst.back());
 }
 
-TEST(PortReader, StopWakesTheThreadAtOnce) {
+TEST(PortReader, StopWakesTheWaitingThread) {
     PtyPair pty;
     PortReader reader;
     ASSERT_TRUE(reader.Start(pty.m_nDevice, nullptr));
-    std::this_thread::sleep_for(20ms);
-    const auto start = std::chrono::steady_clock::now();
+    // With nothing to read the thread waits without a time-out: only the
+    // wake-up lets Stop's join return.
     reader.Stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
     reader.Stop(); // twice is harmless
     EXPECT_FALSE(reader.IsLost());
 }
@@ -104,14 +112,12 @@ TEST(PortReader, HangUpMarksTheLinkLost) {
     ASSERT_TRUE(reader.Start(pty.m_nDevice, chunks.Callback()));
     const std::uint8_t last[] = {9, 9};
     pty.Send(last, 2);
-    std::this_thread::sleep_for(20ms);
-    pty.CloseModem();
-    for (int i = 0; i < 100 && !reader.IsLost(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_TRUE(reader.IsLost());
-    // What arrived before the hang-up is still delivered.
     EXPECT_EQ(chunks.WaitFor(2).size(), 1u);
+    EXPECT_FALSE(reader.IsLost());
+    pty.CloseModem();
+    while (!reader.IsLost()) {
+        std::this_thread::yield();
+    }
 }
 
 TEST(SerialPort, OpensExclusivelyAtTheLineSettings) {
@@ -142,6 +148,26 @@ TEST(SerialPort, OpensExclusivelyAtTheLineSettings) {
     EXPECT_EQ(pty.Receive(got, 3), 3);
     EXPECT_EQ(got[2], 0x80);
     EXPECT_FALSE(CSerialPort().OpenDevice("/nonexistent/tty"));
+}
+
+TEST(SerialPort, ClosingLowersDtrAndRtsAndTheLineHangsUpOnClose) {
+    // A pseudo-terminal has no modem lines to read back: watch the calls.
+    static std::vector<std::pair<int, bool>> s_Calls;
+    s_Calls.clear();
+    CSerialPort::SetModemLineControl(
+        [](int, int lines, bool raise) { s_Calls.emplace_back(lines, raise); });
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(pty.m_strDevice));
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(port.Fd(), &settings), 0);
+    EXPECT_NE(settings.c_cflag & HUPCL, 0u);
+    port.RaiseRts();
+    port.Close();
+    CSerialPort::SetModemLineControl(nullptr);
+    ASSERT_FALSE(s_Calls.empty());
+    EXPECT_EQ(s_Calls.front(), std::make_pair(TIOCM_DTR | TIOCM_RTS, true));
+    EXPECT_EQ(s_Calls.back(), std::make_pair(TIOCM_DTR | TIOCM_RTS, false));
 }
 
 TEST(SerialPort, ComNumberResolvesThroughThePortsFolder) {

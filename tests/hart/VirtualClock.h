@@ -48,6 +48,12 @@ public:
 
     void RunFor(std::uint64_t milliseconds) { RunUntil(m_nNow + milliseconds); }
     std::uint64_t Now() const { return m_nNow; }
+    std::uint64_t NowMs() const override { return m_nNow; }
+    // Virtual calendar time starts at 2026-01-01 00:00:00 UTC.
+    std::int64_t NowSeconds() const override {
+        return kEpoch + static_cast<std::int64_t>(m_nNow / 1000);
+    }
+    static constexpr std::int64_t kEpoch = 1767225600;
     std::size_t PendingTimers() const { return m_Timers.size(); }
     int Waits() const { return m_nWaits; }
 

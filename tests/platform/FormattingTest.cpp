@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -60,6 +61,30 @@ TEST(TextToDouble, FollowsTheCRule) {
     }
     EXPECT_EQ(TextToDouble("1e999"), HUGE_VAL);
     EXPECT_EQ(TextToDouble("-0.5e400"), -HUGE_VAL);
+}
+
+TEST(TextToInteger, FollowsTheCRuleAndSaturates) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"  15", 15},
+        {"-1", -1},
+        {"+7x", 7},
+        {"3.9", 3},
+        {"", 0},
+        {"abc", 0},
+        {"- 1", 0},
+        {"+-1", 0},
+        {"0x10", 0},
+        {"2147483647", INT32_MAX},
+        {"2147483648", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"-99999999999999999999", INT32_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextToInteger(c.text), c.value) << c.text;
+    }
 }
 
 TEST(TimeTexts, LocalTimeInUtc) {

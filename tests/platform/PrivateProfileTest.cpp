@@ -35,7 +35,13 @@ TEST_F(PrivateProfileTest, Utf8FileRulesWithAndWithoutByteOrderMark) {
     for (const std::string& bom : {std::string(), std::string("\xEF\xBB\xBF")}) {
         Write(bom + "[String]\r\nstrBusy=Busy\r\n  StrOpOK \t=\t Done  now \rstrEmpty=\n"
                     "no equals sign\nstrTwice=first=1\nstrTwice=second\n;strHidden=x\n"
+                    "strQuoted= \"\"Version: \"\" \nstrHalf=\"open\nstrQuote=\"\n"
                     "[ MainDlg ]\nIDC_GET=Read\n[string]\nstrBusy=later\nstrLate=温度\n");
+        // One surrounding pair of double quotes goes, and with it a value
+        // can keep its blanks.
+        EXPECT_EQ(Read("String", "strQuoted"), "\"Version: \"");
+        EXPECT_EQ(Read("String", "strHalf"), "\"open");
+        EXPECT_EQ(Read("String", "strQuote"), "\"");
         EXPECT_EQ(Read("STRING", "STRBUSY"), "Busy");
         EXPECT_EQ(Read("String", "stropok"), "Done  now");
         EXPECT_EQ(Read("String", "strTwice"), "first=1");

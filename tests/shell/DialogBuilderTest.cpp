@@ -169,7 +169,7 @@ TEST_F(DialogBuilderTest, GroupBoxesLetClicksThroughAndApplyFontSkipsPageControl
     EXPECT_EQ(pageControl->font().pixelSize(), 9);
 }
 
-TEST_F(DialogBuilderTest, TabControlPaintsOneClientAreaAndSwitchesOnlyFromItsTabRow) {
+TEST_F(DialogBuilderTest, TabControlPaintsOneClientAreaAndTheWheelNeverSwitchesTabs) {
     Build(102);
     auto* tabs = Control<TabControl>(1000);
     for (int i = 0; i < 5; ++i) {
@@ -180,12 +180,11 @@ TEST_F(DialogBuilderTest, TabControlPaintsOneClientAreaAndSwitchesOnlyFromItsTab
     const QImage image = tabs->grab().toImage();
     EXPECT_EQ(image.pixel(tabs->tabRect(0).center().x(), tabs->PageRect().top() + 4),
               image.pixel(tabs->PageRect().center()));
-    for (auto [at, index] :
-         {std::pair{tabs->PageRect().center(), 0}, {tabs->tabRect(0).center(), 1}}) {
+    for (const QPoint at : {tabs->PageRect().center(), tabs->tabRect(0).center()}) {
         QWheelEvent event(at, tabs->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(tabs, &event);
-        EXPECT_EQ(tabs->currentIndex(), index);
+        EXPECT_EQ(tabs->currentIndex(), 0);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "hart/Sequence.h"
 #include "hart/UnitTables.h"
 #include "shell/AboutDialog.h"
+#include "shell/InfoPage.h"
 #include "shell/Settings.h"
 #include "shell/TemplatePage.h"
 #include "tests/hart/EngineFixture.h"
@@ -167,7 +168,7 @@ TEST_F(MainWindow, SearchListsEveryAddressThatAnswered) {
     MainDialog& window = Open();
     window.OnCommand(32773);
     m_Clock.RunFor(200000);
-    QComboBox* combo = window.ShortAddressCombo();
+    QComboBox* combo = window.Info()->AddressCombo();
     ASSERT_NE(combo, nullptr);
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(Of(combo->itemText(0)), "0");
@@ -220,7 +221,7 @@ TEST_F(MainWindow, TabSwitchWhileIdleClosesThePortAndShowsTheTrendToolsOnlyOnThe
     window.OnCommand(32772);
     m_Clock.RunFor(10000);
     ASSERT_TRUE(m_Protocol.IsOpen());
-    window.ShortAddressCombo()->setEditText(QStringLiteral("7"));
+    window.Info()->AddressCombo()->setEditText(QStringLiteral("7"));
     window.SwitchTab(4);
     EXPECT_FALSE(m_Protocol.IsOpen());
     EXPECT_EQ(m_Protocol.Device().pollingAddress, 7);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -54,7 +56,9 @@ protected:
         return captions;
     }
 
-    const std::string m_strFile = ::testing::TempDir() + "calora-relabel.ini";
+    // One file per process: CTest runs the tests of this suite side by side.
+    const std::string m_strFile =
+        ::testing::TempDir() + "calora-relabel-" + std::to_string(::getpid()) + ".ini";
     std::string m_strSavedLanguage;
     std::unique_ptr<QWidget> m_pPage = std::make_unique<QWidget>();
 };

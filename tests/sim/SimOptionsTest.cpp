@@ -7,7 +7,8 @@ TEST(SimOptions, ReadsEveryOptionAndRefusesBadValuesWithAReason) {
     std::string error;
     ASSERT_TRUE(SimOptions::Parse({"--com", "7", "--devices=0,3,15", "--timing", "fast", "--fault",
                                    "noanswer:rate=0.25", "--fault=late:next=3", "--log", "--state",
-                                   "s", "--seed", "12345678901", "--broken", "--help"},
+                                   "s", "--seed", "12345678901", "--broken", "--help", "--status",
+                                   "0x09", "--unsupported", "16,162"},
                                   &options, &error))
         << error;
     EXPECT_EQ(options.m_com, 7);
@@ -20,6 +21,8 @@ TEST(SimOptions, ReadsEveryOptionAndRefusesBadValuesWithAReason) {
     EXPECT_TRUE(options.m_log && options.m_sensorBroken && options.m_help);
     EXPECT_EQ(options.m_stateFile, "s");
     EXPECT_EQ(options.m_seed, 12345678901u);
+    EXPECT_EQ(options.m_statusBits, 0x09);
+    EXPECT_EQ(options.m_unsupported, (std::vector<std::uint8_t>{16, 162}));
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
         {{"--com", "17"}, "--com"},
@@ -32,6 +35,9 @@ TEST(SimOptions, ReadsEveryOptionAndRefusesBadValuesWithAReason) {
         {{"--fault", "late:rate=1.5"}, "0 to 1"},
         {{"--fault", "late:next=0"}, "at least 1"},
         {{"--log=yes"}, "takes no value"},
+        {{"--status", "100"}, "00..FF"},
+        {{"--status", "g"}, "00..FF"},
+        {{"--unsupported", "1,,2"}, "0..255"},
         {{"--frobnicate"}, "unknown option"},
     };
     for (const auto& [arguments, expected] : refused) {

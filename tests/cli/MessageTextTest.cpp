@@ -1,4 +1,3 @@
-#include "cli/LanguageFinder.h"
 #include "cli/MessageText.h"
 #include "platform/LanguageText.h"
 
@@ -12,7 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class LanguageFinderTest : public ::testing::Test {
+class MessageTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_Dir = fs::temp_directory_path() / ("calora-cli-lang-" + std::to_string(getpid()));
@@ -31,24 +30,14 @@ protected:
 
 } // namespace
 
-TEST_F(LanguageFinderTest, FirstIniInNameOrderThatNamesALanguage) {
-    EXPECT_EQ(LanguageFinder::FindDefault(m_Dir.string()), "");
-    Write("z.ini", "[Lang]\nLanguage=Zulu\n");
-    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\n");
-    Write("a.ini", "[String]\nstrOpOK=no language section\n");
-    Write("0.txt", "[Lang]\nLanguage=Text\n");
-    fs::create_directory(m_Dir / "0.ini");
-    EXPECT_EQ(LanguageFinder::FindDefault(m_Dir.string()), (m_Dir / "b.ini").string());
-    EXPECT_EQ(LanguageFinder::FindDefault((m_Dir / "missing").string()), "");
-    EXPECT_EQ(LanguageFinder::FindDefault(""), "");
-}
-
-TEST_F(LanguageFinderTest, MessagesComeFromTheFileElseBuiltInEnglish) {
-    EXPECT_EQ(MessageText::Get("strCommFail"),
-              "Communication failed: the transmitter did not answer.");
-    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\nstrCommFail=\n");
+TEST_F(MessageTextTest, MessagesComeFromTheFileElseBuiltInEnglish) {
+    EXPECT_NE(MessageText::Get("strCommFail"), "strCommFail");
+    Write("b.ini", "[Lang]\nLanguage=Basque\n[String]\nstrOpOK=Ondo\nstrCommFail=\n"
+                   "strRcBusy=lanpetuta\n");
     CurrentLanguageFile = (m_Dir / "b.ini").string();
     EXPECT_EQ(MessageText::Get("strOpOK"), "Ondo");
+    EXPECT_EQ(MessageText::Of({"strRcBusy", "busy"}), "lanpetuta");
+    EXPECT_EQ(MessageText::Of({"strRcTooLarge", "parameter too large"}), "parameter too large");
     EXPECT_EQ(MessageText::Get("strCommFail"), MessageText::English("strCommFail"));
     for (const char* key :
          {"strBusy", "strPortFail", "strCommunication", "strOpFail", "strFindMeter", "strBreak"}) {
