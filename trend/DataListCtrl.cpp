@@ -2,6 +2,7 @@
 
 #include "trend/Placeholder.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 #include <cstdlib>
@@ -16,7 +17,7 @@ DataListCtrl::DataListCtrl(QWidget* parent) : QTableView(parent) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    FitRowHeight();
     QHeaderView* header = horizontalHeader();
     header->setSectionsMovable(true); // headers can be dragged into another order
     header->setSectionsClickable(true);
@@ -28,6 +29,17 @@ DataListCtrl::DataListCtrl(QWidget* parent) : QTableView(parent) {
 
 DataListCtrl::~DataListCtrl() {
     setModel(nullptr); // the model is a member and goes before the view
+}
+
+void DataListCtrl::FitRowHeight() {
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void DataListCtrl::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        FitRowHeight();
+    }
 }
 
 bool DataListCtrl::CreateFromPlaceholder(QWidget* placeholder) {

@@ -43,7 +43,12 @@ public:
     int SortColumn() const { return m_nSortColumn; }
     bool IsAscending() const { return m_bAscending; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void FitRowHeight();
+
     DataListModel m_Model;
     int m_nSortColumn = -1;
     bool m_bAscending = true;
