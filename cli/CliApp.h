@@ -32,6 +32,7 @@ private:
     // The device status line of the last answer; "" when no bit is set.
     std::string LastDeviceStatus() const;
     int Trend();
+    int Tdd2Csv();
     // Exit status for an operation that did not succeed, with a message.
     int ReportUnsuccessful(SequenceRunner::Outcome outcome);
 

@@ -13,7 +13,7 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"ports", CliOptions::Command::Ports}, {"search", CliOptions::Command::Search},
     {"get", CliOptions::Command::Get},     {"info", CliOptions::Command::Info},
-    {"trend", CliOptions::Command::Trend},
+    {"trend", CliOptions::Command::Trend}, {"tdd2csv", CliOptions::Command::Tdd2Csv},
 };
 
 // A whole decimal number without sign or blanks, within [low, high].
@@ -61,6 +61,10 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
             name.erase(equals);
         }
         if (!name.starts_with("-")) {
+            if (options->m_command == Command::Tdd2Csv && options->m_file.empty()) {
+                options->m_file = name;
+                continue;
+            }
             if (options->m_command != Command::None) {
                 *error = "only one command may be given, not also '" + name + "'";
                 return false;
@@ -78,7 +82,7 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
         }
 
         const bool takesValue = name == "--port" || name == "--address" || name == "--lang" ||
-                                name == "--period" || name == "--duration";
+                                name == "--period" || name == "--duration" || name == "--output";
         std::string value;
         if (takesValue) {
             if (inlineValue) {
@@ -133,6 +137,12 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
                 return false;
             }
             options->m_duration = seconds;
+        } else if (name == "--output") {
+            if (value.empty()) {
+                *error = "--output needs a file name";
+                return false;
+            }
+            options->m_output = value;
         } else {
             *error = "unknown option '" + name + "'";
             return false;
@@ -151,8 +161,12 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
         *error = "trend needs --period";
         return false;
     }
-    if (!trend && (periodGiven || options->m_duration)) {
-        *error = "--period and --duration belong to trend";
+    if (!trend && (periodGiven || options->m_duration || !options->m_output.empty())) {
+        *error = "--period, --duration and --output belong to trend";
+        return false;
+    }
+    if (options->m_command == Command::Tdd2Csv && options->m_file.empty()) {
+        *error = "tdd2csv needs a trend file";
         return false;
     }
     return true;
@@ -170,17 +184,25 @@ std::string CliOptions::Usage(const std::string& program) {
            "  get                read PV with its unit, loop current and percent of range\n"
            "  info               read identity, tag, descriptor, message, date, final\n"
            "                     assembly number, range, damping, sensor limits, version\n"
-           "  trend --period S [--duration S]\n"
-           "                     sample PV, current and percent every S seconds and write\n"
-           "                     CSV to stdout until the duration ends or Ctrl-C\n"
+           "  trend --period S [--duration S] [--output FILE.tdd]\n"
+           "                     sample PV, current and percent as the trend page does and\n"
+           "                     write CSV to stdout until the duration ends, a reading\n"
+           "                     fails or Ctrl-C; with --output also save a trend file\n"
+           "  tdd2csv FILE       write the three curves of a trend file as CSV:\n"
+           "                     time (ISO 8601, local), value, unit, curve\n"
            "\n"
            "Options:\n"
            "  --port COMn|n      port COM1..COM16 (default COM1)\n"
            "  --address N        polling address of the transmitter, 0..15 (default 0)\n"
            "  --lang FILE        language file for messages (default: the first *.ini\n"
            "                     with a [Lang] section beside the program, if any)\n"
-           "  --period S         trend: seconds between samples (1 or more)\n"
+           "  --period S         trend: seconds to wait from the end of one sampling cycle\n"
+           "                     to the start of the next (1 or more). A cycle reads PV\n"
+           "                     (command 1) and current and percent (command 2), about\n"
+           "                     0.6 s each, so with --period 1 a sample comes about\n"
+           "                     every 2.2 s\n"
            "  --duration S       trend: seconds to record (default: until Ctrl-C)\n"
+           "  --output FILE      trend: also save the samples to this trend file (.tdd)\n"
            "  --timing           print how late the timers fired, at exit\n"
            "  --verbose          print progress and status to stderr\n"
            "  --trace            print every request and answer to stderr as it happens:\n"

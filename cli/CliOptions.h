@@ -8,7 +8,7 @@
 // command, as "--name value" or "--name=value".
 class CliOptions {
 public:
-    enum class Command { None, Ports, Search, Get, Info, Trend };
+    enum class Command { None, Ports, Search, Get, Info, Trend, Tdd2Csv };
 
     Command m_command = Command::None;
     int m_port = 1;    // COM number, 1..16
@@ -20,6 +20,8 @@ public:
     bool m_help = false;
     int m_period = 0;                // trend: seconds between samples, 1 or more
     std::optional<int> m_duration{}; // trend: seconds to record; none: until interrupted
+    std::string m_output;            // trend: trend file to write as well; "" for none
+    std::string m_file;              // tdd2csv: the trend file to convert
 
     // Longest period or duration accepted (one week), so the timers stay in range.
     static constexpr int kMaxSeconds = 7 * 24 * 3600;

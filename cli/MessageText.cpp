@@ -20,6 +20,8 @@ constexpr Entry kEnglish[] = {
     {"strBreak", "Stopped."},
     {"strFindMeter", "Transmitters found at polling address:"},
     {"strVersion", "Version: "},
+    {"strFileError", "Trend file error: the file cannot be written, or it is damaged or not a "
+                     "trend file."},
 };
 
 } // namespace
