@@ -5,6 +5,7 @@
 #include "platform/DebugTrace.h"
 #include "platform/Formatting.h"
 #include "platform/TimerService.h"
+#include "trend/PaintRatio.h"
 #include "trend/Placeholder.h"
 
 #include <QFontMetrics>
@@ -458,7 +459,7 @@ void ChartCtrl::paintEvent(QPaintEvent*) {
     if (m_nWidth <= 0 || m_nHeight <= 0) {
         return;
     }
-    RebuildCachesIfStale();
+    RebuildCachesIfStale(PaintRatio(painter));
     painter.drawPixmap(0, 0, m_Background);
     if (m_pSamples != nullptr && m_pSamples->Count() >= 2) {
         ApplyFollowWindow();
@@ -469,8 +470,7 @@ void ChartCtrl::paintEvent(QPaintEvent*) {
     DrawCursor(painter);
 }
 
-void ChartCtrl::RebuildCachesIfStale() {
-    const qreal ratio = viewport()->devicePixelRatioF();
+void ChartCtrl::RebuildCachesIfStale(qreal ratio) {
     CacheKey key{m_nWidth, m_nHeight, ratio,      m_crBackTop, m_crBackBottom,
                  m_crUnit, m_crTitle, m_nRows,    m_nCols,     m_bFineGrid,
                  m_YMin,   m_YMax,    m_strTitle, m_strUnit};

@@ -131,7 +131,7 @@ private:
     void TraceRange() const;
     void ApplyFollowWindow();
     void RefreshClientSize();
-    void RebuildCachesIfStale();
+    void RebuildCachesIfStale(qreal ratio);
     void DrawBackground(QPainter& painter) const;
     void DrawLabels(QPainter& painter) const;
     void DrawCurve(QPainter& painter) const;

@@ -2,6 +2,7 @@
 
 #include "controls/Colorref.h"
 #include "platform/Formatting.h"
+#include "trend/PaintRatio.h"
 #include "trend/Placeholder.h"
 
 #include <QFontMetrics>
@@ -180,8 +181,11 @@ void GaugeCtrl::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0 || g.radius <= 0) {
         return;
     }
-    if (m_Dial.isNull()) {
-        BuildDial(g);
+    // A picture the window is rendered into may have more pixels per unit
+    // than the screen the dial was drawn for.
+    const qreal ratio = PaintRatio(painter);
+    if (m_Dial.isNull() || m_Dial.devicePixelRatioF() != ratio) {
+        BuildDial(g, ratio);
     }
     painter.drawPixmap(0, 0, m_Dial);
     DrawNeedle(painter, g);
@@ -189,9 +193,8 @@ void GaugeCtrl::paintEvent(QPaintEvent*) {
     DrawTexts(painter, g);
 }
 
-void GaugeCtrl::BuildDial(const Geometry& g) {
+void GaugeCtrl::BuildDial(const Geometry& g, qreal ratio) {
     ++m_nCacheBuilds;
-    const qreal ratio = devicePixelRatioF();
     m_Dial = QPixmap(static_cast<int>(std::ceil(width() * ratio)),
                      static_cast<int>(std::ceil(height() * ratio)));
     m_Dial.setDevicePixelRatio(ratio);

@@ -74,7 +74,7 @@ protected:
 private:
     int Sweep() const { return m_nStartAngle + 360 - m_nEndAngle; }
     void DiscardDial();
-    void BuildDial(const Geometry& g);
+    void BuildDial(const Geometry& g, qreal ratio);
     void DrawNeedle(QPainter& painter, const Geometry& g) const;
     void DrawHub(QPainter& painter, const Geometry& g) const;
     void DrawTexts(QPainter& painter, const Geometry& g) const;
