@@ -14,6 +14,7 @@
 #include "platform/LanguageText.h"
 #include "platform/PrivateProfile.h"
 #include "platform/ProgramDirectory.h"
+#include "trend/TrendFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,9 @@ int CliApp::Run(const std::string& program, const std::vector<std::string>& argu
     case CliOptions::Command::Restore:
     case CliOptions::Command::Diff:
         status = Configuration();
+        break;
+    case CliOptions::Command::Tdd2Csv:
+        status = Tdd2Csv();
         break;
     case CliOptions::Command::None:
         break;
@@ -285,15 +289,66 @@ int CliApp::Configuration() {
 }
 
 int CliApp::Trend() {
-    TrendRecorder recorder(m_Loop, m_Runner, m_Protocol.Device(), m_Out, m_Err);
+    TrendRecorder recorder(m_Loop, m_Prompt, m_Protocol.Device(), m_Out);
     std::optional<std::chrono::seconds> duration;
     if (m_Options.m_duration) {
         duration = std::chrono::seconds(*m_Options.m_duration);
     }
-    const TrendRecorder::Result result =
-        recorder.Record(std::chrono::seconds(m_Options.m_period), duration);
-    if (result.samples > 0 && result.failed == result.samples) {
-        m_Err << kName << ": every sample failed" << std::endl;
+    const TrendRecorder::Outcome outcome = recorder.Record(m_Options.m_period, duration);
+    int status = 0;
+    switch (outcome) {
+    case TrendRecorder::Outcome::Refused:
+        return ReportUnsuccessful(SequenceRunner::Outcome::Refused);
+    case TrendRecorder::Outcome::Failed:
+        m_Err << kName << ": recording ended after " << recorder.Samples()
+              << " samples: a reading failed" << std::endl;
+        status = 1;
+        break;
+    case TrendRecorder::Outcome::Interrupted:
+    case TrendRecorder::Outcome::Done:
+        break;
+    }
+    if (!m_Options.m_output.empty()) {
+        const TrendFile::Outcome saved = TrendFile::Save(m_Options.m_output, recorder.Curves());
+        if (!saved.Ok()) {
+            m_Err << kName << ": "
+                  << TrendFile::FailureMessage(saved, m_Options.m_output, &MessageText::Get)
+                  << std::endl;
+            return 1;
+        }
+    }
+    return status;
+}
+
+int CliApp::Tdd2Csv() {
+    TrendCurves curves;
+    const TrendFile::Outcome loaded = TrendFile::Load(m_Options.m_operands[0], curves);
+    if (loaded.status == TrendFile::Status::CannotOpen) {
+        m_Err << kName << ": "
+              << TrendFile::FailureMessage(loaded, m_Options.m_operands[0], &MessageText::Get)
+              << std::endl;
+        return 1;
+    }
+    // A damaged file still gives what was read before the damage.
+    m_Out << ReportFormat::TrendFileCsvHeader() << '\n';
+    const struct {
+        const SampleList& samples;
+        std::string unit;
+        const char* curve;
+    } kinds[] = {{curves.pv, curves.pvUnit, "PV"},
+                 {curves.current, "mA", "current"},
+                 {curves.percent, "%", "percent"}};
+    for (const auto& kind : kinds) {
+        for (const TrendSample& sample : kind.samples) {
+            m_Out << ReportFormat::TrendFileCsvRow(sample.time, sample.value, kind.unit, kind.curve)
+                  << '\n';
+        }
+    }
+    m_Out << std::flush;
+    if (!loaded.Ok()) {
+        m_Err << kName << ": "
+              << TrendFile::FailureMessage(loaded, m_Options.m_operands[0], &MessageText::Get)
+              << std::endl;
         return 1;
     }
     return 0;

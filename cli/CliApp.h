@@ -34,6 +34,7 @@ private:
     int Trend();
     // The configuration and output commands, each family in its own class.
     int Configuration();
+    int Tdd2Csv();
     // Exit status for an operation that did not succeed, with a message.
     int ReportUnsuccessful(SequenceRunner::Outcome outcome);
 

@@ -25,12 +25,14 @@ constexpr CommandEntry kCommands[] = {
     {"backup", CliOptions::Command::Backup},
     {"restore", CliOptions::Command::Restore},
     {"diff", CliOptions::Command::Diff},
+    {"tdd2csv", CliOptions::Command::Tdd2Csv},
 };
 
 bool TakesOperands(CliOptions::Command command) {
     using C = CliOptions::Command;
     return command == C::Set || command == C::Fix || command == C::RangeFromInput ||
-           command == C::Backup || command == C::Restore || command == C::Diff;
+           command == C::Backup || command == C::Restore || command == C::Diff ||
+           command == C::Tdd2Csv;
 }
 
 // A decimal number as typed for a current: digits with an optional sign,
@@ -52,7 +54,9 @@ bool CheckConfigurationUse(const CliOptions& options, std::string* error) {
         *error = "set needs at least one KEY=VALUE";
         return false;
     }
-    if ((command == C::Backup || command == C::Restore || command == C::Diff) && operands != 1) {
+    if ((command == C::Backup || command == C::Restore || command == C::Diff ||
+         command == C::Tdd2Csv) &&
+        operands != 1) {
         *error = name + " needs one FILE";
         return false;
     }
@@ -169,7 +173,7 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
 
         const bool takesValue = name == "--port" || name == "--address" || name == "--lang" ||
                                 name == "--period" || name == "--duration" || name == "--at4" ||
-                                name == "--at20";
+                                name == "--at20" || name == "--output";
         std::string value;
         if (takesValue) {
             if (inlineValue) {
@@ -241,6 +245,12 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
             options->m_quick = true;
         } else if (name == "--first") {
             options->m_first = true;
+        } else if (name == "--output") {
+            if (value.empty()) {
+                *error = "--output needs a file name";
+                return false;
+            }
+            options->m_output = value;
         } else {
             *error = "unknown option '" + name + "'";
             return false;
@@ -259,8 +269,8 @@ bool CliOptions::Parse(const std::vector<std::string>& arguments, CliOptions* op
         *error = "trend needs --period";
         return false;
     }
-    if (!trend && (periodGiven || options->m_duration)) {
-        *error = "--period and --duration belong to trend";
+    if (!trend && (periodGiven || options->m_duration || !options->m_output.empty())) {
+        *error = "--period, --duration and --output belong to trend";
         return false;
     }
     return CheckConfigurationUse(*options, error);
@@ -278,9 +288,6 @@ std::string CliOptions::Usage(const std::string& program) {
            "  get                read PV with its unit, loop current and percent of range\n"
            "  info               read identity, tag, descriptor, message, date, final\n"
            "                     assembly number, range, damping, sensor limits, version\n"
-           "  trend --period S [--duration S]\n"
-           "                     sample PV, current and percent every S seconds and write\n"
-           "                     CSV to stdout until the duration ends or Ctrl-C\n"
            "  config             print the whole configuration as set's keys, with the\n"
            "                     identity and version\n"
            "  set KEY=VALUE...   write the settings named, nothing else; settings that\n"
@@ -312,13 +319,18 @@ std::string CliOptions::Usage(const std::string& program) {
            "  --address N        polling address of the transmitter, 0..15 (default 0)\n"
            "  --lang FILE        language file for messages (default: the first *.ini\n"
            "                     with a [Lang] section beside the program, if any)\n"
-           "  --period S         trend: seconds between samples (1 or more)\n"
+           "  --period S         trend: seconds to wait from the end of one sampling cycle\n"
+           "                     to the start of the next (1 or more). A cycle reads PV\n"
+           "                     (command 1) and current and percent (command 2), about\n"
+           "                     0.6 s each, so with --period 1 a sample comes about\n"
+           "                     every 2.2 s\n"
            "  --duration S       trend: seconds to record (default: until Ctrl-C)\n"
            "  --yes              confirm beforehand (trim, range-from-input, restore); without\n"
            "                     it the question is asked on the terminal\n"
            "  --force            restore: also a file saved from another device type\n"
            "  --quick            search: one attempt per address instead of six\n"
            "  --first            search: stop at the first transmitter that answers\n"
+           "  --output FILE      trend: also save the samples to this trend file (.tdd)\n"
            "  --timing           print how late the timers fired, at exit\n"
            "  --verbose          print progress and status to stderr\n"
            "  --trace            print every request and answer to stderr as it happens:\n"

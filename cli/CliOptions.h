@@ -23,6 +23,7 @@ public:
         Backup,
         Restore,
         Diff,
+        Tdd2Csv,
     };
 
     Command m_command = Command::None;
@@ -44,6 +45,7 @@ public:
     bool m_force = false;      // restore: also from another device type
     bool m_quick = false;      // search: one attempt per address
     bool m_first = false;      // search: stop at the first answer
+    std::string m_output;      // trend: trend file to write as well; "" for none
 
     // Longest period or duration accepted (one week), so the timers stay in range.
     static constexpr int kMaxSeconds = 7 * 24 * 3600;

@@ -36,6 +36,8 @@ constexpr Entry kEnglish[] = {
     {"strNOErr", "The new polling address must be between 0 and 15."},
     {"strSetZero", "Take the present sensor input as the lower range value (4 mA)?"},
     {"strSetFull", "Take the present sensor input as the upper range value (20 mA)?"},
+    {"strFileError", "Trend file error: the file cannot be written, or it is damaged or not a "
+                     "trend file."},
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "platform/Formatting.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -38,6 +40,43 @@ std::string ReportFormat::JoinAddresses(const std::vector<int>& addresses) {
 
 std::string ReportFormat::TrendCsvHeader() {
     return "time,pv,unit,current_mA,percent";
+}
+
+std::string ReportFormat::TrendFileCsvHeader() {
+    return "time,value,unit,curve";
+}
+
+std::string ReportFormat::TrendFileCsvRow(std::int32_t time, double value, std::string_view unit,
+                                          std::string_view curve) {
+    return IsoLocalTime(time) + ',' + SampleValue(value) + ',' + CsvField(unit) + ',' +
+           CsvField(curve);
+}
+
+std::string ReportFormat::SampleValue(double value) {
+    if (std::isnan(value)) {
+        return "nan";
+    }
+    char text[64];
+    const auto single = static_cast<float>(value);
+    const auto [end, ec] = static_cast<double>(single) == value
+                               ? std::to_chars(text, text + sizeof text, single)
+                               : std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc() ? std::string(text, end) : FormatFixed(value, 3);
+}
+
+std::string ReportFormat::IsoLocalTime(std::time_t time) {
+    std::tm local{};
+    if (localtime_r(&time, &local) == nullptr) {
+        return std::to_string(static_cast<long long>(time));
+    }
+    const long offset = local.tm_gmtoff / 60; // minutes east of UTC
+    char zone[8];
+    std::snprintf(zone, sizeof zone, "%c%02d:%02d", offset < 0 ? '-' : '+',
+                  static_cast<int>(std::labs(offset) / 60 % 100),
+                  static_cast<int>(std::labs(offset) % 60));
+    char text[64];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text + std::string(zone);
 }
 
 std::string ReportFormat::CsvField(std::string_view text) {

@@ -2,62 +2,53 @@
 
 #include "cli/MessageText.h"
 #include "cli/ReportFormat.h"
+#include "hart/Sequence.h"
 
-#include <ctime>
 #include <ostream>
 
-bool TrendRecorder::WaitUntil(EventLoop::Clock::time_point start,
-                              std::optional<EventLoop::Clock::time_point> end) {
-    if (end && start >= *end) {
-        return false;
-    }
-    const auto now = EventLoop::Clock::now();
-    if (start <= now) {
-        return !EventLoop::Interrupted();
-    }
-    bool due = false;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(start - now);
-    const TimerService::TimerId id =
-        m_Loop.StartOneShot(static_cast<unsigned>(wait.count()), [&due] { due = true; });
-    const bool reached = m_Loop.RunUntil([&due] { return due; });
-    m_Loop.Kill(id);
-    return reached;
-}
+TrendRecorder::TrendRecorder(EventLoop& loop, ConsolePrompt& prompt, const DeviceRecord& record,
+                             std::ostream& out)
+    : m_Loop(loop), m_Prompt(prompt), m_Record(record), m_Out(out),
+      m_Sampler(record, m_Curves, *this, [this] { return m_nPeriod; }) {}
 
-TrendRecorder::Result TrendRecorder::Record(std::chrono::seconds period,
-                                            std::optional<std::chrono::seconds> duration) {
-    Result result;
+TrendRecorder::~TrendRecorder() = default;
+
+TrendRecorder::Outcome TrendRecorder::Record(int periodSeconds,
+                                             std::optional<std::chrono::seconds> duration) {
+    m_nPeriod = periodSeconds;
+    m_bEnded = false;
     m_Out << ReportFormat::TrendCsvHeader() << std::endl;
-    const auto begin = EventLoop::Clock::now();
+    if (EventLoop::Interrupted()) {
+        return Outcome::Interrupted;
+    }
+    // Without a language file the messages are blank: say what they mean.
+    m_Prompt.SetBlankText(MessageText::Get(BusyFlag ? "strBusy" : "strPortFail"));
+    if (!m_Sampler.Start(TrendSampler::kAll)) {
+        return Outcome::Refused;
+    }
+    m_Prompt.SetBlankText(MessageText::Get("strCommFail"));
     std::optional<EventLoop::Clock::time_point> end;
     if (duration) {
-        end = begin + *duration;
+        end = EventLoop::Clock::now() + *duration;
     }
-    auto start = begin;
-    while (m_Out && WaitUntil(start, end)) {
-        const std::time_t stamp = std::time(nullptr);
-        const SequenceRunner::Outcome outcome =
-            m_Runner.Run({0, 15, 1, 2}, SequenceRunner::FailureReport::Quiet);
-        if (outcome == SequenceRunner::Outcome::Interrupted) {
-            break;
-        }
-        ++result.samples;
-        if (outcome == SequenceRunner::Outcome::Done) {
-            m_Out << ReportFormat::TrendCsvRow(stamp, m_Record) << std::endl;
-        } else {
-            ++result.failed;
-            // A refusal has been shown already with its reason.
-            m_Err << "calora-cli: sample at " << ReportFormat::LocalTime(stamp) << " failed";
-            if (outcome == SequenceRunner::Outcome::Failed) {
-                m_Err << ": " << MessageText::Get("strCommFail");
-            }
-            m_Err << std::endl;
-        }
-        start += period;
-        const auto now = EventLoop::Clock::now();
-        if (start < now) {
-            start = now; // overran the period: the next sample starts at once
-        }
+    m_Loop.RunUntil([this] { return m_bEnded || !m_Out; }, end);
+    if (m_bEnded) {
+        return Outcome::Failed; // the sequence layer has shown why
     }
-    return result;
+    // Time is up, the output closed or the user interrupted: stop as the
+    // window's Stop does, abandoning a transaction in flight.
+    m_Sampler.Stop();
+    CancelSequence();
+    BusyFlag = false;
+    return EventLoop::Interrupted() ? Outcome::Interrupted : Outcome::Done;
+}
+
+void TrendRecorder::OnCycleComplete() {
+    ++m_nSamples;
+    // Current and percent carry the cycle's time stamp.
+    m_Out << ReportFormat::TrendCsvRow(m_Curves.current.Newest().time, m_Record) << std::endl;
+}
+
+void TrendRecorder::OnRecordingEnded() {
+    m_bEnded = true;
 }

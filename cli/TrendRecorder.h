@@ -1,41 +1,47 @@
 #pragma once
 
+#include "cli/ConsolePrompt.h"
 #include "cli/EventLoop.h"
-#include "cli/SequenceRunner.h"
 #include "hart/DeviceRecord.h"
+#include "trend/TrendCurves.h"
+#include "trend/TrendSampler.h"
 
 #include <chrono>
 #include <iosfwd>
 #include <optional>
 
-// Samples PV, loop current and percent of range at a fixed period and writes
-// one CSV row per sample, flushed at once so a pipe sees each sample live.
-// Sample starts keep to the period's grid; a sample that takes longer than the
-// period is followed by the next at once.
-class TrendRecorder {
+// Records PV, loop current and percent of range with the trend page's own
+// cycle and writes one CSV row per cycle, flushed at once so a pipe sees each
+// sample live. The period is the wait between the end of one cycle and the
+// start of the next, so samples come a cycle's transactions further apart.
+class TrendRecorder : private TrendSampler::Listener {
 public:
-    struct Result {
-        int samples = 0;
-        int failed = 0;
-    };
+    enum class Outcome { Done, Refused, Failed, Interrupted };
 
-    TrendRecorder(EventLoop& loop, SequenceRunner& runner, const DeviceRecord& record,
-                  std::ostream& out, std::ostream& err)
-        : m_Loop(loop), m_Runner(runner), m_Record(record), m_Out(out), m_Err(err) {}
+    TrendRecorder(EventLoop& loop, ConsolePrompt& prompt, const DeviceRecord& record,
+                  std::ostream& out);
+    ~TrendRecorder() override;
 
-    // Records until duration has passed (none: until interrupted) or the
-    // output is closed.
-    Result Record(std::chrono::seconds period, std::optional<std::chrono::seconds> duration);
+    // Records until duration has passed (none: until interrupted), a
+    // transaction fails, or the output is closed. A refused start or a
+    // failure has been shown through the prompt service.
+    Outcome Record(int periodSeconds, std::optional<std::chrono::seconds> duration);
+
+    // What was recorded, oldest sample first.
+    const TrendCurves& Curves() const { return m_Curves; }
+    int Samples() const { return m_nSamples; }
 
 private:
-    // Waits for start with the loop's timers; false when interrupted first
-    // or when end comes before start.
-    bool WaitUntil(EventLoop::Clock::time_point start,
-                   std::optional<EventLoop::Clock::time_point> end);
+    void OnCycleComplete() override;
+    void OnRecordingEnded() override;
 
     EventLoop& m_Loop;
-    SequenceRunner& m_Runner;
+    ConsolePrompt& m_Prompt;
     const DeviceRecord& m_Record;
     std::ostream& m_Out;
-    std::ostream& m_Err;
+    TrendCurves m_Curves;
+    int m_nPeriod = 1;
+    TrendSampler m_Sampler;
+    int m_nSamples = 0;
+    bool m_bEnded = false;
 };

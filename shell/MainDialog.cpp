@@ -22,6 +22,7 @@
 #include "shell/SharedFont.h"
 #include "shell/TabControl.h"
 #include "shell/TemplatePage.h"
+#include "shell/TrendPage.h"
 
 #include <QComboBox>
 #include <QHelpEvent>
@@ -219,7 +220,7 @@ void MainDialog::BuildPages() {
     DeviceRecord& device = m_Protocol.Device();
     m_pInfoPage = new InfoPage(device, m_pPanel);
     m_Pages = {new OutputPage(device, m_pPanel), new SensorPage(device, m_pPanel), m_pInfoPage,
-               new TemplatePage(133, "QXView4", m_pPanel), new CalibrationPage(device, m_pPanel)};
+               new TrendPage(device, *this, m_pPanel), new CalibrationPage(device, m_pPanel)};
     for (std::size_t i = 0; i < m_Pages.size(); ++i) {
         TemplatePage* page = m_Pages[i];
         // The trend page sits 2 pixels lower than the others.
@@ -374,6 +375,15 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     QToolTip::showText(help->globalPos(), Text(text).left(kTooltipLength),
                        static_cast<QWidget*>(watched));
     return true;
+}
+
+void MainDialog::CheckTrendTool(int id, bool checked) {
+    for (QAction* action : m_TrendTools) {
+        if (action->data().toInt() == id) {
+            action->setCheckable(true);
+            action->setChecked(checked);
+        }
+    }
 }
 
 void MainDialog::ShowTrendTools(bool show) {
@@ -545,6 +555,7 @@ void MainDialog::ContinueSearch(bool found) {
 }
 
 void MainDialog::Stop() {
+    m_Pages[3]->HandleCommand(kStop); // a recording between its cycles ends here
     CancelSequence();
     if (BusyFlag) {
         BusyFlag = false;

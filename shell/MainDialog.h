@@ -3,6 +3,7 @@
 #include "hart/SequenceDisplay.h"
 #include "platform/LanguageCatalog.h"
 #include "resources/MenuTemplate.h"
+#include "shell/TrendHost.h"
 
 #include <QMainWindow>
 
@@ -30,7 +31,7 @@ struct MenuEntryTemplate;
 // bar. It runs the process commands (on-line, search, get, reset, product
 // information, stop), shows the progress and outcome of every command
 // sequence, and relabels itself and its pages when the language changes.
-class MainDialog : public QMainWindow, public SequenceDisplay {
+class MainDialog : public QMainWindow, public SequenceDisplay, public TrendHost {
     Q_OBJECT
 public:
     // Which main-window sequence runs; kept after it ends.
@@ -63,13 +64,14 @@ public:
 
     // 0: PV with its unit; 1: loop current and percent. Sent by the trend page
     // after each sample.
-    void ValueUpdate(int which);
+    void ValueUpdate(int which) override;
+    void CheckTrendTool(int id, bool checked) override;
     void RelabelAll();
     // Menu, toolbar and button commands by id.
     void OnCommand(int id);
     void SwitchTab(int index);
     void ShowTrendTools(bool show);
-    int TrendPeriod() const { return m_nTrendPeriod; }
+    int TrendPeriod() const override { return m_nTrendPeriod; }
 
     // What the tests and the pages look at.
     ColorLabel* PvLabel() const { return m_pPvLabel; }

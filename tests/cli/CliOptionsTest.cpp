@@ -41,6 +41,10 @@ TEST(CliOptions, DefaultsAndEveryOptionInBothForms) {
     EXPECT_EQ(ParseOk({"info", "--port=16"}).m_port, 16);
     EXPECT_EQ(ParseOk({"info", "--port", "com3"}).m_port, 3);
     EXPECT_FALSE(ParseOk({"trend", "--period", "1"}).m_duration.has_value());
+    EXPECT_EQ(ParseOk({"trend", "--period", "1", "--output=run.tdd"}).m_output, "run.tdd");
+    const CliOptions convert = ParseOk({"--lang", "x.ini", "tdd2csv", "Data1.tdd"});
+    EXPECT_EQ(convert.m_command, CliOptions::Command::Tdd2Csv);
+    EXPECT_EQ(convert.m_operands, std::vector<std::string>{"Data1.tdd"});
     EXPECT_TRUE(ParseOk({"-h"}).m_help);
 }
 
@@ -52,7 +56,14 @@ TEST(CliOptions, UsageErrorsNameWhatWasWrong) {
     EXPECT_EQ(ParseError({"get", "--port"}), "--port needs a value");
     EXPECT_EQ(ParseError({"get", "--verbose=yes"}), "--verbose takes no value");
     EXPECT_EQ(ParseError({"trend"}), "trend needs --period");
-    EXPECT_EQ(ParseError({"get", "--duration", "5"}), "--period and --duration belong to trend");
+    EXPECT_EQ(ParseError({"get", "--duration", "5"}),
+              "--period, --duration and --output belong to trend");
+    EXPECT_EQ(ParseError({"tdd2csv", "--output", "x.tdd"}),
+              "--period, --duration and --output belong to trend");
+    EXPECT_EQ(ParseError({"tdd2csv"}), "tdd2csv needs one FILE");
+    EXPECT_EQ(ParseError({"tdd2csv", "a.tdd", "b.tdd"}),
+              "only one command may be given, not also 'b.tdd'");
+    EXPECT_EQ(ParseError({"get", "a.tdd"}), "only one command may be given, not also 'a.tdd'");
     for (const char* port :
          {"0", "17", "COM", "COM0", "COM17", "COM1x", "+3", "-1", " 3", "LPT1"}) {
         EXPECT_NE(ParseError({"get", "--port", port}).find("--port takes"), std::string::npos)
@@ -84,9 +95,13 @@ TEST(CliOptions, UsageListsEveryCommandAndOption) {
                              "diff",          "--yes",
                              "--force",       "--quick",
                              "--first",       "polling-address",
-                             "display-mode"}) {
+                             "display-mode",  "tdd2csv",
+                             "--output"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
+    // What the period means when a cycle takes time of its own.
+    EXPECT_NE(usage.find("from the end of one sampling cycle"), std::string::npos);
+    EXPECT_NE(usage.find("every 2.2 s"), std::string::npos);
 }
 
 TEST(CliOptions, ConfigurationCommandsTakeTheirOperandsAndOptions) {

@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -46,6 +48,40 @@ TEST(ReportFormat, TrendRowHasLocalTimeAndThreeDecimals) {
     record.pvUnitText = "a,\"b\"";
     const std::string broken = ReportFormat::TrendCsvRow(1700000000, record);
     EXPECT_NE(broken.find(",nan,\"a,\"\"b\"\"\",4.000,"), std::string::npos) << broken;
+}
+
+TEST(ReportFormat, TrendFileRowsHaveIsoLocalTimeAndTheValueAsRecorded) {
+    const std::string row = ReportFormat::TrendFileCsvRow(1700000000, 15.9f, "\u00b0C", "PV");
+    EXPECT_EQ(row.substr(0, 20), ReportFormat::IsoLocalTime(1700000000).substr(0, 20));
+    EXPECT_EQ(row.substr(25), ",15.9,\u00b0C,PV") << row;
+    EXPECT_EQ(ReportFormat::TrendFileCsvHeader(), "time,value,unit,curve");
+    // The offset makes the local time exact: at UTC the time reads as UTC.
+    const char* zone = std::getenv("TZ");
+    const std::string saved = zone != nullptr ? zone : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    EXPECT_EQ(ReportFormat::IsoLocalTime(1700000000), "2023-11-14T22:13:20+00:00");
+    setenv("TZ", "IST-5:30", 1);
+    tzset();
+    EXPECT_EQ(ReportFormat::IsoLocalTime(1700000000), "2023-11-15T03:43:20+05:30");
+    setenv("TZ", "NST3:30", 1);
+    tzset();
+    EXPECT_EQ(ReportFormat::IsoLocalTime(1700000000), "2023-11-14T18:43:20-03:30");
+    if (zone != nullptr) {
+        setenv("TZ", saved.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+
+    struct Case {
+        double value;
+        const char* text;
+    };
+    for (const Case& c : {Case{15.9f, "15.9"}, Case{0.1, "0.1"}, Case{-200.0, "-200"},
+                          Case{1.0 / 3.0, "0.3333333333333333"}, Case{std::nan(""), "nan"}}) {
+        EXPECT_EQ(ReportFormat::SampleValue(c.value), c.text);
+    }
 }
 
 TEST(ReportFormat, DatesShowAsIsoAndInvalidOnesSaySo) {

@@ -54,3 +54,18 @@ grep -q '^Final assembly  not read: the transmitter refused command 16: response
     grep -Eq '^Version +V[0-9]' "$folder/cli.out" ||
     fail "unexpected output of info"
 cat "$folder/cli.out"
+
+# A short recording with the trend page's cycle, kept in a trend file that
+# converts to CSV again: one row per curve and sample, in ISO local time.
+"$cli" --port COM7 trend --period 1 --duration 8 --output "$folder/run.tdd" \
+    >"$folder/cli.out" 2>"$folder/cli.err" || fail "calora-cli trend exited with $?"
+rows=$(grep -Ec '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8},-?[0-9]+\.[0-9]{3},°C,[0-9]+\.[0-9]{3},' "$folder/cli.out")
+[ "$rows" -ge 1 ] || fail "calora-cli trend wrote no sample"
+"$cli" tdd2csv "$folder/run.tdd" >"$folder/cli.out" 2>"$folder/cli.err" ||
+    fail "calora-cli tdd2csv exited with $?"
+iso='^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+-][0-9]{2}:[0-9]{2},[-0-9.e+]+,'
+[ "$(head -n 1 "$folder/cli.out")" = "time,value,unit,curve" ] &&
+    [ "$(grep -Ec "$iso°C,PV\$" "$folder/cli.out")" -ge "$rows" ] &&
+    [ "$(grep -Ec "$iso"'mA,current$' "$folder/cli.out")" -eq "$rows" ] &&
+    [ "$(grep -Ec "$iso"'%,percent$' "$folder/cli.out")" -eq "$rows" ] ||
+    fail "tdd2csv does not give back the $rows samples recorded"

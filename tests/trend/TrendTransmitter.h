@@ -1,0 +1,87 @@
+#pragma once
+
+#include "tests/hart/AnswerFrames.h"
+#include "tests/hart/FakeLink.h"
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+// A transmitter on the fake line that answers what a recording asks: its
+// identity (0), range and unit (15), the primary variable (1) and the loop
+// current with the percent of range (2). Each answer to 1 and 2 moves the
+// values on by a step, so every sample differs from the one before.
+class TrendTransmitter {
+public:
+    struct Request {
+        std::uint64_t time;
+        std::uint8_t command;
+    };
+
+    void Attach(FakeLink& link, VirtualClock& clock) {
+        link.m_OnWrite = [this, &link, &clock](const std::vector<std::uint8_t>& frame,
+                                               std::size_t) { Answer(link, clock, frame); };
+    }
+
+    std::vector<std::uint8_t> Commands() const {
+        std::vector<std::uint8_t> commands;
+        for (const Request& request : m_Requests) {
+            commands.push_back(request.command);
+        }
+        return commands;
+    }
+    // When the n-th request of the command (0 = first) was sent.
+    std::uint64_t TimeOf(std::uint8_t command, int n) const {
+        for (const Request& request : m_Requests) {
+            if (request.command == command && n-- == 0) {
+                return request.time;
+            }
+        }
+        return 0;
+    }
+
+    float m_fPv = 21.5f;
+    float m_fCurrent = 12.0f;
+    float m_fPercent = 50.0f;
+    float m_fStep = 0.25f;
+    float m_fLower = -50.0f;
+    float m_fUpper = 300.0f;
+    std::uint8_t m_nUnit = 32;       // degrees Celsius
+    std::set<std::uint8_t> m_Silent; // commands left unanswered
+    std::vector<Request> m_Requests;
+
+private:
+    void Answer(FakeLink& link, VirtualClock& clock, const std::vector<std::uint8_t>& frame) {
+        AnswerSpec spec;
+        if (frame[10] == 0x02) { // short frame: command 0
+            m_Requests.push_back({clock.Now(), 0});
+            spec.command = 0;
+            spec.longAddress = false;
+            spec.shortAddress = frame[11];
+            spec.data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, 1, 2, 3};
+        } else {
+            spec.command = frame[16];
+            m_Requests.push_back({clock.Now(), spec.command});
+            switch (spec.command) {
+            case 15:
+                spec.data =
+                    Join({{0, 0, m_nUnit}, Float(m_fUpper), Float(m_fLower), Float(1.0f), {0, 0}});
+                break;
+            case 1:
+                spec.data = Join({{m_nUnit}, Float(m_fPv)});
+                m_fPv += m_fStep;
+                break;
+            case 2:
+                spec.data = Join({Float(m_fCurrent), Float(m_fPercent)});
+                m_fCurrent += m_fStep;
+                m_fPercent += m_fStep;
+                break;
+            default:
+                break;
+            }
+        }
+        if (m_Silent.count(spec.command) == 0) {
+            link.Receive(MakeAnswer(spec), 100);
+        }
+    }
+};
