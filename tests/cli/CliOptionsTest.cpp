@@ -61,8 +61,7 @@ TEST(CliOptions, UsageErrorsNameWhatWasWrong) {
     EXPECT_EQ(ParseError({"tdd2csv", "--output", "x.tdd"}),
               "--period, --duration and --output belong to trend");
     EXPECT_EQ(ParseError({"tdd2csv"}), "tdd2csv needs one FILE");
-    EXPECT_EQ(ParseError({"tdd2csv", "a.tdd", "b.tdd"}),
-              "only one command may be given, not also 'b.tdd'");
+    EXPECT_EQ(ParseError({"tdd2csv", "a.tdd", "b.tdd"}), "tdd2csv needs one FILE");
     EXPECT_EQ(ParseError({"get", "a.tdd"}), "only one command may be given, not also 'a.tdd'");
     for (const char* port :
          {"0", "17", "COM", "COM0", "COM17", "COM1x", "+3", "-1", " 3", "LPT1"}) {
