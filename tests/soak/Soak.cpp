@@ -6,194 +6,152 @@
 // process values an answer it logged), and every field of a failed command
 // holds nothing. Checks that every failure is reported with its reason, and,
 // where the engine makes one attempt per transaction, that the reason is the
-// fault the simulator logged for that request.
+// fault the simulator logged for that request. Then records with calora-cli
+// trend against answers to command 2 lost half the time besides, and checks
+// that every CSV row holds what one sampling cycle's answers said, and that a
+// recording a failure ends says why and writes no row for the failed cycle.
 //   soak_transactions [TRANSACTIONS]   (default 1000; half with the full retry
-//                                       schedule, half with one attempt each)
+//                                       schedule, half with one attempt each;
+//                                       then a trend of TRANSACTIONS / 6 s)
 #include "cli/ConsolePrompt.h"
 #include "cli/EventLoop.h"
+#include "cli/ReportFormat.h"
 #include "cli/SequenceRunner.h"
+#include "cli/TrendRecorder.h"
 #include "hart/HartProtocol.h"
 #include "hart/Sequence.h"
-#include "sim/DeviceConfig.h"
-#include "sim/StateFile.h"
+#include "platform/LanguageText.h"
+#include "tests/bench/Measure.h"
 #include "tests/e2e/SimulatorProcess.h"
 
-#include <array>
+#include <algorithm>
 #include <bit>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
 using Kind = TransactionResult::Kind;
+constexpr std::size_t npos = std::string::npos;
 
-// Rates per fault kind: together about 20 % of the answers are spoiled.
-const std::vector<std::string> kFaults = {
-    "noanswer:rate=0.036",  "checksum:rate=0.036", "rc:rate=0.036",
-    "bytecount:rate=0.036", "late:rate=0.036",     "noise:rate=0.036",
-};
+// Each at this rate: together about 20 % of the answers are spoiled.
+const std::vector<std::string> kFaults = {"noanswer",  "checksum", "rc",
+                                          "bytecount", "late",     "noise"};
 
 // The operations, in turn; consecutive transactions never repeat a command,
 // so a late answer can only ever meet a transaction of another command.
 const std::vector<std::vector<std::uint8_t>> kOperations = {
-    {0, 1, 2}, {0, 13}, {0, 15, 1}, {0, 12}, {0, 16, 2},
-};
+    {0, 1, 2}, {0, 13}, {0, 15, 1}, {0, 12}, {0, 16, 2}};
 
-DeviceConfig KnownConfig() {
-    DeviceConfig config;
-    config.m_tag = "SOAK01";
-    config.m_descriptor = "NO WRONG VALUES";
-    config.m_message = "ONE THOUSAND TRANSACTIONS";
-    config.m_day = 6;
-    config.m_month = 12;
-    config.m_yearSince1900 = 126;
-    config.m_finalAssembly = 0xABC123;
-    config.m_upperRange = 150.0f;
-    config.m_lowerRange = -50.0f;
-    config.m_damping = 2.5f;
-    return config;
-}
+// What the simulator holds, in its state file's words.
+const std::string kState = "device\ntag SOAK01\ndescriptor NO WRONG VALUES\n"
+                           "message ONE THOUSAND TRANSACTIONS\ndate 6 12 2026\n"
+                           "final-assembly ABC123\nupper-range 150\nlower-range -50\ndamping 2.5\n";
+const std::string kCelsius = "\xC2\xB0\x43"; // degree sign, C
 
 // What the simulator said about each request, in order, from its log.
 struct LoggedRequest {
     std::uint8_t command = 0;
     bool noAnswer = false;
-    std::string faults; // "checksum,late", "" for a clean answer
+    std::string faults;               // "checksum,late", "" for a clean answer
+    std::vector<std::uint32_t> words; // the process values sent
 };
-
-struct SimulatorLog {
-    std::vector<LoggedRequest> requests;
-    std::set<std::uint32_t> pvBits;                         // command 1
-    std::set<std::pair<std::uint32_t, std::uint32_t>> loop; // command 2: current, percent
-};
-
-std::vector<std::uint8_t> HexBytes(const std::string& text) {
-    std::vector<std::uint8_t> bytes;
-    std::istringstream in(text);
-    std::string word;
-    while (in >> word && word.size() == 2 && word != "(") {
-        bytes.push_back(static_cast<std::uint8_t>(std::strtoul(word.c_str(), nullptr, 16)));
-    }
-    return bytes;
-}
-
-std::uint32_t WireWord(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
-           (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
-}
+using SimulatorLog = std::vector<LoggedRequest>;
 
 SimulatorLog ReadLog(const std::string& path) {
     SimulatorLog log;
     std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t rx = line.find(" rx ");
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t cmd = line.find("(cmd ");
         const std::size_t tx = line.find(" tx ");
-        if (rx != std::string::npos && line.find("(cmd ") != std::string::npos) {
-            const std::size_t cmd = line.find("(cmd ");
-            LoggedRequest request;
-            request.command = static_cast<std::uint8_t>(std::atoi(line.c_str() + cmd + 5));
-            log.requests.push_back(request);
-        } else if (line.find("-- no answer (fault)") != std::string::npos &&
-                   !log.requests.empty()) {
-            log.requests.back().noAnswer = true;
-        } else if (tx != std::string::npos && !log.requests.empty()) {
-            const std::size_t fault = line.find("(fault: ");
-            if (fault != std::string::npos) {
-                log.requests.back().faults =
-                    line.substr(fault + 8, line.find(')', fault) - fault - 8);
+        if (line.find(" rx ") != npos && cmd != npos) {
+            log.emplace_back().command =
+                static_cast<std::uint8_t>(std::atoi(line.c_str() + cmd + 5));
+        } else if (!log.empty() && line.find("-- no answer (fault)") != npos) {
+            log.back().noAnswer = true;
+        } else if (!log.empty() && tx != npos) {
+            LoggedRequest& request = log.back();
+            if (const std::size_t fault = line.find("(fault: "); fault != npos) {
+                request.faults = line.substr(fault + 8, line.find(')', fault) - fault - 8);
             }
-            // The process values the simulator sent: after any noise, the
-            // preambles, then delimiter, five address bytes, command, byte
-            // count and the two status bytes.
-            std::vector<std::uint8_t> bytes = HexBytes(line.substr(tx + 4));
-            std::size_t at = 0;
-            while (at < bytes.size() && bytes[at] != 0xFF) {
-                ++at;
-            }
-            while (at < bytes.size() && bytes[at] == 0xFF) {
-                ++at;
-            }
-            const std::size_t data = at + 1 + 5 + 2 + 2;
-            const std::uint8_t command = log.requests.back().command;
-            if (command == 1 && data + 5 <= bytes.size()) {
-                log.pvBits.insert(WireWord(bytes, data + 1));
-            } else if (command == 2 && data + 8 <= bytes.size()) {
-                log.loop.insert({WireWord(bytes, data), WireWord(bytes, data + 4)});
+            // After any noise (never FF), the preambles (FF), the delimiter
+            // (86), five address bytes, command, byte count and the two
+            // status bytes, and for command 1 the unit, come the process
+            // values: PV, or current and percent.
+            const std::string hex = line.substr(tx + 4, line.find("  (", tx) - tx - 4);
+            const std::size_t frame = hex.find("FF 86 ");
+            const std::size_t words = request.command == 1 ? 1 : request.command == 2 ? 2 : 0;
+            for (std::size_t at = frame + 3 * (11 + (request.command == 1 ? 1 : 0));
+                 frame != npos && request.words.size() < words && at + 11 <= hex.size(); at += 12) {
+                std::string word = hex.substr(at, 11);
+                std::erase(word, ' ');
+                request.words.push_back(static_cast<std::uint32_t>(std::stoul(word, nullptr, 16)));
             }
         }
     }
     return log;
 }
 
+// Per part: transactions (for the trend: requests), operations or
+// recordings, and how many of them failed.
 struct Tally {
-    int transactions = 0;
-    int operations = 0;
-    int failedSteps = 0;
-    int wrongValues = 0;
-    int unexplained = 0;
+    std::array<int, 3> transactions{};
+    std::array<int, 3> runs{};
+    std::array<int, 3> failed{};
+    int rows = 0;
     std::map<std::string, int> reasons;
 };
 
-const std::string kCelsius = "\xC2\xB0\x43"; // degree sign, C
+std::map<std::string, int> g_Problems; // by kind
 
-int g_Problems = 0;
-
-void Problem(const char* format, const std::string& detail) {
-    if (++g_Problems <= 20) {
-        std::fprintf(stderr, "soak: ");
-        std::fprintf(stderr, format, detail.c_str());
-        std::fprintf(stderr, "\n");
-    }
-}
-
-// Whether the fields command decodes hold the truth (after a success) or
-// nothing at all (after a failure).
-bool FieldsAsExpected(std::uint8_t command, bool succeeded, const DeviceRecord& r,
-                      const SimulatorLog& log) {
-    const DeviceRecord empty;
-    switch (command) {
-    case 0:
-        return succeeded
-                   ? r.longAddress == std::array<std::uint8_t, 5>{0xBE, 0x04, 0x5A, 0x00, 0x01}
-                   : r.longAddress == empty.longAddress;
-    case 1:
-        return succeeded ? r.pvUnitText == kCelsius &&
-                               log.pvBits.count(std::bit_cast<std::uint32_t>(r.pv)) == 1
-                         // The unit is command 15's too: only the value tells.
-                         : std::bit_cast<std::uint32_t>(r.pv) == 0;
-    case 2:
-        return succeeded ? log.loop.count({std::bit_cast<std::uint32_t>(r.loopCurrent),
-                                           std::bit_cast<std::uint32_t>(r.percentOfRange)}) == 1
-                         : r.loopCurrent == 0.0f && r.percentOfRange == 0.0f;
-    case 12:
-        return r.message == (succeeded ? "ONE THOUSAND TRANSACTIONS" : "");
-    case 13:
-        return succeeded ? r.tag == "SOAK01" && r.descriptor == "NO WRONG VALUES" &&
-                               r.dateDay == 6 && r.dateMonth == 12 && r.dateYear == 2026
-                         : r.tag.empty() && r.descriptor.empty() && r.dateYear == 0;
-    case 15:
-        return succeeded
-                   ? r.upperRangeValue == 150.0f && r.lowerRangeValue == -50.0f &&
-                         r.damping == 2.5f && r.pvUnitText == kCelsius
-                   : r.upperRangeValue == 0.0f && r.lowerRangeValue == 0.0f && r.damping == 0.0f;
-    case 16:
-        return r.finalAssemblyNumber == (succeeded ? "ABC123" : "");
-    default:
-        return false;
+void Problem(const std::string& kind, const std::string& detail) {
+    if (++g_Problems[kind] <= 5) {
+        std::fprintf(stderr, "soak: %s: %s\n", kind.c_str(), detail.c_str());
     }
 }
 
 bool Has(const LoggedRequest& request, const char* fault) {
-    return request.faults.find(fault) != std::string::npos;
+    return request.faults.find(fault) != npos;
+}
+
+// Whether the simulator sent these process values in an answer to command.
+bool Sent(const SimulatorLog& log, std::uint8_t command, const std::vector<std::uint32_t>& words) {
+    return std::any_of(log.begin(), log.end(), [&](const LoggedRequest& request) {
+        return request.command == command && request.words == words;
+    });
+}
+
+// Whether the fields command decodes hold the truth (after a success) or
+// nothing at all (after a failure).
+bool FieldsAsExpected(std::uint8_t command, bool ok, const DeviceRecord& r,
+                      const SimulatorLog& log) {
+    const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
+    switch (command) {
+    case 0:
+        return r.longAddress == (ok ? std::array<std::uint8_t, 5>{0xBE, 0x04, 0x5A, 0, 1}
+                                    : DeviceRecord{}.longAddress);
+    case 1: // The unit is command 15's too: only the value tells.
+        return ok ? r.pvUnitText == kCelsius && Sent(log, 1, {bits(r.pv)}) : bits(r.pv) == 0;
+    case 2:
+        return ok ? Sent(log, 2, {bits(r.loopCurrent), bits(r.percentOfRange)})
+                  : bits(r.loopCurrent) == 0 && bits(r.percentOfRange) == 0;
+    case 12:
+        return r.message == (ok ? "ONE THOUSAND TRANSACTIONS" : "");
+    case 13:
+        return std::tie(r.tag, r.descriptor, r.dateDay, r.dateMonth, r.dateYear) ==
+               (ok ? std::tuple("SOAK01", "NO WRONG VALUES", 6, 12, 2026)
+                   : std::tuple("", "", 0, 0, 0));
+    case 15:
+        return std::tie(r.upperRangeValue, r.lowerRangeValue, r.damping) ==
+                   (ok ? std::tuple(150.0f, -50.0f, 2.5f) : std::tuple(0.0f, 0.0f, 0.0f)) &&
+               (!ok || r.pvUnitText == kCelsius);
+    case 16:
+        return r.finalAssemblyNumber == (ok ? "ABC123" : "");
+    default:
+        return false;
+    }
 }
 
 // The verdicts a single attempt can reach given the simulator's account of
@@ -222,116 +180,151 @@ bool VerdictExplained(const TransactionResult& result, const LoggedRequest& requ
     return result.kind == Kind::Success;
 }
 
-void RunHalf(int transactions, bool oneAttempt, const std::string& folder, Tally& tally) {
-    const std::string state = folder + "/state";
-    const std::string logPath = folder + (oneAttempt ? "/one-attempt.log" : "/retries.log");
-    std::string error;
-    if (!StateFile::Save(state, {KnownConfig()}, &error)) {
-        Problem("cannot write the state file: %s", error);
-        return;
-    }
-    std::vector<std::string> options = {
-        "--timing", "fast", "--log", "--state", state, "--seed", oneAttempt ? "7" : "3"};
-    for (const std::string& fault : kFaults) {
-        options.push_back("--fault");
-        options.push_back(fault);
-    }
-    SimulatorProcess sim(oneAttempt ? 7 : 6, options, logPath);
-    if (!sim.Ready()) {
-        Problem("%s", "the simulator did not start");
-        return;
-    }
+// A trend CSV row after its time, as calora-cli writes it for these answers.
+std::string RowValues(const LoggedRequest& pv, const LoggedRequest& loop) {
+    DeviceRecord record;
+    record.pv = std::bit_cast<float>(pv.words[0]);
+    record.pvUnitText = kCelsius;
+    record.loopCurrent = std::bit_cast<float>(loop.words[0]);
+    record.percentOfRange = std::bit_cast<float>(loop.words[1]);
+    const std::string row = ReportFormat::TrendCsvRow(0, record);
+    return row.substr(row.find(','));
+}
 
+// Whether each row, in order, holds what one sampling cycle said: an
+// unspoiled answer to command 1 and one to command 2 among the retries that
+// followed it.
+void CheckRows(const std::string& csv, const SimulatorLog& log, Tally& tally) {
+    const auto usable = [](const LoggedRequest& r) {
+        return !r.words.empty() && !Has(r, "checksum") && !Has(r, "rc") && !Has(r, "bytecount");
+    };
+    std::istringstream rows(csv);
+    std::size_t next = 0; // the first request the next row's answers may come from
+    for (std::string row; std::getline(rows, row);) {
+        if (row == ReportFormat::TrendCsvHeader()) {
+            continue;
+        }
+        ++tally.rows;
+        const std::string values = row.substr(std::min(row.find(','), row.size()));
+        std::size_t found = npos;
+        for (std::size_t a = next; a < log.size() && found == npos; ++a) {
+            for (std::size_t b = a + 1; log[a].command == 1 && b < log.size() && found == npos &&
+                                        (log[b].command == 2 || log[b - 1].command == 1);
+                 ++b) {
+                const bool gave = log[b].command == 2 && usable(log[a]) && usable(log[b]) &&
+                                  RowValues(log[a], log[b]) == values;
+                found = gave ? b : npos;
+            }
+        }
+        if (found == npos) {
+            Problem("a CSV row with values the simulator did not send for it", row);
+        }
+        next = found == npos ? next : found + 1;
+    }
+}
+
+// The parts of the soak, each against its own simulator.
+enum Part { kRetries, kOneAttempt, kTrend };
+
+// Runs amount transactions of operations (or, for the trend, records for
+// amount seconds) against the simulator with spoiled answers, then checks
+// what reached the record or the CSV against the simulator's log.
+void Run(Part part, int amount, const std::string& folder, Tally& tally) {
+    const int com = 6 + part;
+    const std::string logPath = folder + "/" + std::to_string(com) + ".log";
+    std::ofstream(folder + "/state") << kState;
+    std::vector<std::string> options = {"--timing", "fast",    "--log",          "--seed",
+                                        "3",        "--state", folder + "/state"};
+    for (const std::string& fault : kFaults) {
+        options.insert(options.end(), {"--fault", fault + ":rate=0.036"});
+    }
+    if (part == kTrend) { // so that some recordings end in a failure
+        options.insert(options.end(), {"--fault", "noanswer:rate=0.5:cmd=2"});
+    }
+    SimulatorProcess sim(com, options, logPath);
     EventLoop loop;
     std::ostringstream shown;
     ConsolePrompt prompt(shown);
     TimerService::Install(&loop);
     PromptService::Install(&prompt);
     HartProtocol protocol;
-    protocol.SetPortNumber(oneAttempt ? 7 : 6);
-    protocol.SetRetryLimit(oneAttempt ? 0 : HartProtocol::kMaxRetries);
+    protocol.SetPortNumber(com);
+    protocol.SetRetryLimit(part == kOneAttempt ? 0 : HartProtocol::kMaxRetries);
     SequenceRunner runner(loop, prompt);
+    std::ostringstream csv;
+    TrendRecorder recorder(loop, prompt, protocol.Device(), csv);
 
-    struct Step {
-        TransactionResult result;
-        int operation;
-    };
-    std::vector<Step> steps;
-    std::vector<DeviceRecord> records;
-    for (int done = 0, op = 0; done < transactions; ++op) {
-        const auto& commands = kOperations[static_cast<std::size_t>(op) % kOperations.size()];
+    std::vector<std::pair<TransactionResult, std::size_t>> steps; // with their operation
+    std::vector<DeviceRecord> records;                            // after each operation
+    const auto start = Measure::Clock::now();
+    const auto elapsed = [&start] { return static_cast<int>(Measure::SecondsSince(start)); };
+    while (part == kTrend ? elapsed() < amount : steps.size() < std::size_t(amount)) {
         protocol.Device() = DeviceRecord{};
         const std::size_t shownBefore = shown.str().size();
-        // The runner takes a list written out; the operations have two or three steps.
-        const SequenceRunner::Outcome outcome =
-            commands.size() == 2 ? runner.Run({commands[0], commands[1]})
-                                 : runner.Run({commands[0], commands[1], commands[2]});
-        ++tally.operations;
-        const auto& results = runner.StepResults();
-        if (results.empty()) {
-            Problem("an operation ended without a transaction (outcome %s)",
-                    std::to_string(static_cast<int>(outcome)));
-            break;
-        }
-        for (const TransactionResult& result : results) {
-            steps.push_back({result, op});
-            ++done;
-        }
-        records.push_back(protocol.Device());
-        const TransactionResult& last = results.back();
-        if (last.kind != Kind::Success) {
-            ++tally.failedSteps;
-            const std::string reason = SequenceRunner::Reason(last);
-            ++tally.reasons[reason.substr(0, reason.find(':'))];
-            // The user read the failure and its reason.
-            const std::string text = shown.str().substr(shownBefore);
-            if (reason.empty() || text.find(reason) == std::string::npos ||
-                outcome != SequenceRunner::Outcome::Failed) {
-                Problem("a failure was not reported with its reason: %s", text);
+        bool failed = true;
+        bool reportedAsFailed = false;
+        if (part == kTrend) {
+            const auto outcome = recorder.Record(1, std::chrono::seconds(amount - elapsed()));
+            failed = outcome != TrendRecorder::Outcome::Done;
+            reportedAsFailed = outcome == TrendRecorder::Outcome::Failed;
+        } else {
+            const auto outcome = runner.Run(kOperations[records.size() % kOperations.size()]);
+            for (const TransactionResult& result : runner.StepResults()) {
+                steps.emplace_back(result, records.size());
+                failed = result.kind != Kind::Success;
             }
-        } else if (outcome != SequenceRunner::Outcome::Done) {
-            Problem("%s", "an operation whose steps all succeeded did not end as done");
+            records.push_back(protocol.Device());
+            reportedAsFailed = outcome == SequenceRunner::Outcome::Failed;
+            if (!failed && outcome != SequenceRunner::Outcome::Done) {
+                Problem("an operation whose steps all succeeded did not end as done", "");
+            }
+        }
+        ++tally.runs[part];
+        if (failed) {
+            // The user read the failure and its reason (the runner's line of
+            // its own, or the message's second line, with a capital).
+            ++tally.failed[part];
+            const std::string reason = SequenceRunner::Reason(protocol.LastResult());
+            ++tally.reasons[reason.substr(0, reason.find(':'))];
+            if (reason.empty() || shown.str().find(reason.substr(1), shownBefore) == npos ||
+                !reportedAsFailed) {
+                Problem("a failure not reported with its reason", shown.str().substr(shownBefore));
+                break; // the simulator did not start, or a real fault: enough said
+            }
         }
     }
     protocol.ClosePort();
     PromptService::Install(nullptr);
     TimerService::Install(nullptr);
-    tally.transactions += static_cast<int>(steps.size());
 
     // The simulator's account, now that it is complete.
     sim.Unplug();
     const SimulatorLog log = ReadLog(logPath);
-    std::size_t s = 0;
-    for (std::size_t op = 0; op < records.size(); ++op) {
-        for (; s < steps.size() && steps[s].operation == static_cast<int>(op); ++s) {
-            const TransactionResult& result = steps[s].result;
-            if (!FieldsAsExpected(result.command, result.kind == Kind::Success, records[op], log)) {
-                ++tally.wrongValues;
-                Problem("a wrong value after command %s",
-                        std::to_string(result.command) +
-                            (result.kind == Kind::Success ? " (succeeded)" : " (failed)"));
-            }
+    tally.transactions[part] = static_cast<int>(part == kTrend ? log.size() : steps.size());
+    if (part == kTrend) {
+        CheckRows(csv.str(), log, tally);
+    }
+    for (const auto& [result, op] : steps) {
+        if (!FieldsAsExpected(result.command, result.kind == Kind::Success, records[op], log)) {
+            Problem("a wrong value in the record",
+                    "after command " + std::to_string(result.command) +
+                        (result.kind == Kind::Success ? "" : ", failed"));
         }
     }
-    if (!oneAttempt) {
-        return;
-    }
     // One attempt per transaction: the n-th transaction is the n-th request.
-    if (log.requests.size() != steps.size()) {
-        Problem("the simulator logged another number of requests: %s",
-                std::to_string(log.requests.size()) + " for " + std::to_string(steps.size()));
+    if (part == kOneAttempt && log.size() != steps.size()) {
+        Problem("another number of requests than of transactions",
+                std::to_string(log.size()) + " for " + std::to_string(steps.size()));
         return;
     }
-    for (std::size_t n = 0; n < steps.size(); ++n) {
-        const LoggedRequest* before = n > 0 ? &log.requests[n - 1] : nullptr;
-        if (log.requests[n].command != steps[n].result.command ||
-            !VerdictExplained(steps[n].result, log.requests[n], before)) {
-            ++tally.unexplained;
-            Problem("a verdict the simulator's log does not explain: %s",
-                    "command " + std::to_string(steps[n].result.command) + ", kind " +
-                        std::to_string(static_cast<int>(steps[n].result.kind)) + ", faults '" +
-                        log.requests[n].faults + (log.requests[n].noAnswer ? "noanswer" : "") +
-                        "'");
+    for (std::size_t n = 0; part == kOneAttempt && n < steps.size(); ++n) {
+        const TransactionResult& result = steps[n].first;
+        if (log[n].command != result.command ||
+            !VerdictExplained(result, log[n], n > 0 ? &log[n - 1] : nullptr)) {
+            Problem("a verdict the simulator's log does not explain",
+                    "command " + std::to_string(result.command) + ", kind " +
+                        std::to_string(static_cast<int>(result.kind)) + ", faults '" +
+                        log[n].faults + (log[n].noAnswer ? "noanswer'" : "'"));
         }
     }
 }
@@ -341,21 +334,29 @@ void RunHalf(int transactions, bool oneAttempt, const std::string& folder, Tally
 int main(int argc, char* argv[]) {
     const int transactions = argc > 1 ? std::atoi(argv[1]) : 1000;
     const std::string folder =
-        (std::filesystem::temp_directory_path() / ("calora_soak_" + std::to_string(getpid())))
-            .string();
+        std::filesystem::temp_directory_path() / ("calora_soak_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     Tally tally;
-    RunHalf(transactions / 2, false, folder, tally);
-    RunHalf(transactions - transactions / 2, true, folder, tally);
+    Run(kRetries, transactions / 2, folder, tally);
+    Run(kOneAttempt, transactions - transactions / 2, folder, tally);
+    // The language file beside calora-cli, whose words the trend's failure message takes.
+    CurrentLanguageFile = CALORA_LANGUAGE_FILE;
+    Run(kTrend, transactions / 6, folder, tally);
     std::filesystem::remove_all(folder);
 
-    std::printf("soak: %d transactions in %d operations, %d operations failed\n",
-                tally.transactions, tally.operations, tally.failedSteps);
+    std::printf("soak: %d transactions in %d operations, %d failed; trend: %d requests, %d CSV "
+                "rows in %d recordings, %d ended by a failure\n",
+                tally.transactions[kRetries] + tally.transactions[kOneAttempt],
+                tally.runs[kRetries] + tally.runs[kOneAttempt],
+                tally.failed[kRetries] + tally.failed[kOneAttempt], tally.transactions[kTrend],
+                tally.rows, tally.runs[kTrend], tally.failed[kTrend]);
     for (const auto& [reason, count] : tally.reasons) {
         std::printf("soak:   %4d x %s\n", count, reason.c_str());
     }
-    std::printf("soak: wrong values in the record: %d; verdicts the simulator's log does not "
-                "explain: %d; problems: %d\n",
-                tally.wrongValues, tally.unexplained, g_Problems);
-    return g_Problems == 0 ? 0 : 1;
+    for (const auto& [kind, count] : g_Problems) {
+        std::printf("soak: PROBLEM %4d x %s\n", count, kind.c_str());
+    }
+    std::printf("soak: %s\n",
+                g_Problems.empty() ? "no wrong value, every failure said why" : "problems found");
+    return g_Problems.empty() ? 0 : 1;
 }
