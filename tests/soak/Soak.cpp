@@ -94,16 +94,7 @@ SimulatorLog ReadLog(const std::string& path) {
     return log;
 }
 
-// Per part: transactions (for the trend: requests), operations or
-// recordings, and how many of them failed.
-struct Tally {
-    std::array<int, 3> transactions{};
-    std::array<int, 3> runs{};
-    std::array<int, 3> failed{};
-    int rows = 0;
-    std::map<std::string, int> reasons;
-};
-
+std::map<std::string, int> g_Reasons;  // of the failures, by their first words
 std::map<std::string, int> g_Problems; // by kind
 
 void Problem(const std::string& kind, const std::string& detail) {
@@ -194,17 +185,19 @@ std::string RowValues(const LoggedRequest& pv, const LoggedRequest& loop) {
 // Whether each row, in order, holds what one sampling cycle said: an
 // unspoiled answer to command 1 and one to command 2 among the retries that
 // followed it.
-void CheckRows(const std::string& csv, const SimulatorLog& log, Tally& tally) {
+// Returns how many rows there were.
+int CheckRows(const std::string& csv, const SimulatorLog& log) {
     const auto usable = [](const LoggedRequest& r) {
         return !r.words.empty() && !Has(r, "checksum") && !Has(r, "rc") && !Has(r, "bytecount");
     };
     std::istringstream rows(csv);
     std::size_t next = 0; // the first request the next row's answers may come from
+    int count = 0;
     for (std::string row; std::getline(rows, row);) {
         if (row == ReportFormat::TrendCsvHeader()) {
             continue;
         }
-        ++tally.rows;
+        ++count;
         const std::string values = row.substr(std::min(row.find(','), row.size()));
         std::size_t found = npos;
         for (std::size_t a = next; a < log.size() && found == npos; ++a) {
@@ -221,6 +214,7 @@ void CheckRows(const std::string& csv, const SimulatorLog& log, Tally& tally) {
         }
         next = found == npos ? next : found + 1;
     }
+    return count;
 }
 
 // The parts of the soak, each against its own simulator.
@@ -229,12 +223,12 @@ enum Part { kRetries, kOneAttempt, kTrend };
 // Runs amount transactions of operations (or, for the trend, records for
 // amount seconds) against the simulator with spoiled answers, then checks
 // what reached the record or the CSV against the simulator's log.
-void Run(Part part, int amount, const std::string& folder, Tally& tally) {
+void Run(Part part, int amount, const std::string& folder) {
     const int com = 6 + part;
     const std::string logPath = folder + "/" + std::to_string(com) + ".log";
     std::ofstream(folder + "/state") << kState;
-    std::vector<std::string> options = {"--timing", "fast",    "--log",          "--seed",
-                                        "3",        "--state", folder + "/state"};
+    std::vector<std::string> options = {"--timing",          "fast",    "--log",          "--seed",
+                                        std::to_string(com), "--state", folder + "/state"};
     for (const std::string& fault : kFaults) {
         options.insert(options.end(), {"--fault", fault + ":rate=0.036"});
     }
@@ -254,38 +248,40 @@ void Run(Part part, int amount, const std::string& folder, Tally& tally) {
     std::ostringstream csv;
     TrendRecorder recorder(loop, prompt, protocol.Device(), csv);
 
+    int runs = 0;                                                 // operations or recordings
+    int failed = 0;                                               // of them
     std::vector<std::pair<TransactionResult, std::size_t>> steps; // with their operation
     std::vector<DeviceRecord> records;                            // after each operation
     const auto start = Measure::Clock::now();
     const auto elapsed = [&start] { return static_cast<int>(Measure::SecondsSince(start)); };
-    while (part == kTrend ? elapsed() < amount : steps.size() < std::size_t(amount)) {
+    while (part == kTrend ? elapsed() < amount : steps.size() < static_cast<std::size_t>(amount)) {
         protocol.Device() = DeviceRecord{};
         const std::size_t shownBefore = shown.str().size();
-        bool failed = true;
+        bool failure = true;
         bool reportedAsFailed = false;
         if (part == kTrend) {
             const auto outcome = recorder.Record(1, std::chrono::seconds(amount - elapsed()));
-            failed = outcome != TrendRecorder::Outcome::Done;
+            failure = outcome != TrendRecorder::Outcome::Done;
             reportedAsFailed = outcome == TrendRecorder::Outcome::Failed;
         } else {
             const auto outcome = runner.Run(kOperations[records.size() % kOperations.size()]);
             for (const TransactionResult& result : runner.StepResults()) {
                 steps.emplace_back(result, records.size());
-                failed = result.kind != Kind::Success;
+                failure = result.kind != Kind::Success;
             }
             records.push_back(protocol.Device());
             reportedAsFailed = outcome == SequenceRunner::Outcome::Failed;
-            if (!failed && outcome != SequenceRunner::Outcome::Done) {
+            if (!failure && outcome != SequenceRunner::Outcome::Done) {
                 Problem("an operation whose steps all succeeded did not end as done", "");
             }
         }
-        ++tally.runs[part];
-        if (failed) {
+        ++runs;
+        if (failure) {
             // The user read the failure and its reason (the runner's line of
             // its own, or the message's second line, with a capital).
-            ++tally.failed[part];
+            ++failed;
             const std::string reason = SequenceRunner::Reason(protocol.LastResult());
-            ++tally.reasons[reason.substr(0, reason.find(':'))];
+            ++g_Reasons[reason.substr(0, reason.find(':'))];
             if (reason.empty() || shown.str().find(reason.substr(1), shownBefore) == npos ||
                 !reportedAsFailed) {
                 Problem("a failure not reported with its reason", shown.str().substr(shownBefore));
@@ -300,9 +296,14 @@ void Run(Part part, int amount, const std::string& folder, Tally& tally) {
     // The simulator's account, now that it is complete.
     sim.Unplug();
     const SimulatorLog log = ReadLog(logPath);
-    tally.transactions[part] = static_cast<int>(part == kTrend ? log.size() : steps.size());
     if (part == kTrend) {
-        CheckRows(csv.str(), log, tally);
+        const int rows = CheckRows(csv.str(), log);
+        std::printf("soak: trend: %zu requests, %d CSV rows in %d recordings, %d ended by a "
+                    "failure\n",
+                    log.size(), rows, runs, failed);
+    } else {
+        std::printf("soak: %s: %zu transactions in %d operations, %d failed\n",
+                    part == kRetries ? "retries" : "one attempt", steps.size(), runs, failed);
     }
     for (const auto& [result, op] : steps) {
         if (!FieldsAsExpected(result.command, result.kind == Kind::Success, records[op], log)) {
@@ -336,21 +337,13 @@ int main(int argc, char* argv[]) {
     const std::string folder =
         std::filesystem::temp_directory_path() / ("calora_soak_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    Tally tally;
-    Run(kRetries, transactions / 2, folder, tally);
-    Run(kOneAttempt, transactions - transactions / 2, folder, tally);
+    Run(kRetries, transactions / 2, folder);
+    Run(kOneAttempt, transactions - transactions / 2, folder);
     // The language file beside calora-cli, whose words the trend's failure message takes.
     CurrentLanguageFile = CALORA_LANGUAGE_FILE;
-    Run(kTrend, transactions / 6, folder, tally);
+    Run(kTrend, transactions / 6, folder);
     std::filesystem::remove_all(folder);
-
-    std::printf("soak: %d transactions in %d operations, %d failed; trend: %d requests, %d CSV "
-                "rows in %d recordings, %d ended by a failure\n",
-                tally.transactions[kRetries] + tally.transactions[kOneAttempt],
-                tally.runs[kRetries] + tally.runs[kOneAttempt],
-                tally.failed[kRetries] + tally.failed[kOneAttempt], tally.transactions[kTrend],
-                tally.rows, tally.runs[kTrend], tally.failed[kTrend]);
-    for (const auto& [reason, count] : tally.reasons) {
+    for (const auto& [reason, count] : g_Reasons) {
         std::printf("soak:   %4d x %s\n", count, reason.c_str());
     }
     for (const auto& [kind, count] : g_Problems) {
