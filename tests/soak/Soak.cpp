@@ -40,8 +40,8 @@ constexpr std::size_t npos = std::string::npos;
 const std::vector<std::string> kFaults = {"noanswer",  "checksum", "rc",
                                           "bytecount", "late",     "noise"};
 
-// The operations, in turn; consecutive transactions never repeat a command,
-// so a late answer can only ever meet a transaction of another command.
+// The operations, in turn; consecutive transactions repeat a command only
+// where an operation fails at its command 0 and the next starts with it.
 const std::vector<std::vector<std::uint8_t>> kOperations = {
     {0, 1, 2}, {0, 13}, {0, 15, 1}, {0, 12}, {0, 16, 2}};
 
@@ -152,9 +152,18 @@ bool VerdictExplained(const TransactionResult& result, const LoggedRequest& requ
                       const LoggedRequest* before) {
     const auto has = [&request](const char* fault) { return Has(request, fault); };
     if (request.noAnswer || has("late")) {
-        if (before != nullptr && Has(*before, "late") && result.kind == Kind::Rejected) {
-            return result.rejection ==
-                   (Has(*before, "checksum") ? Rejection::Checksum : Rejection::OtherCommand);
+        // The late answer to the request before comes while this one waits:
+        // taken as this one's if for the same command (command 0 of a failed
+        // operation, then of the next), else rejected as another command's.
+        if (before != nullptr && Has(*before, "late") && result.kind != Kind::NoAnswer) {
+            if (before->command == request.command) {
+                LoggedRequest answer = *before;
+                answer.faults.erase(answer.faults.find("late"), 4);
+                return VerdictExplained(result, answer, nullptr);
+            }
+            return result.kind == Kind::Rejected &&
+                   result.rejection ==
+                       (Has(*before, "checksum") ? Rejection::Checksum : Rejection::OtherCommand);
         }
         return result.kind == Kind::NoAnswer;
     }
@@ -322,10 +331,13 @@ void Run(Part part, int amount, const std::string& folder) {
         const TransactionResult& result = steps[n].first;
         if (log[n].command != result.command ||
             !VerdictExplained(result, log[n], n > 0 ? &log[n - 1] : nullptr)) {
+            const auto said = [](const LoggedRequest& r) {
+                return "command " + std::to_string(r.command) + " '" + r.faults +
+                       (r.noAnswer ? "noanswer'" : "'");
+            };
             Problem("a verdict the simulator's log does not explain",
-                    "command " + std::to_string(result.command) + ", kind " +
-                        std::to_string(static_cast<int>(result.kind)) + ", faults '" +
-                        log[n].faults + (log[n].noAnswer ? "noanswer'" : "'"));
+                    "kind " + std::to_string(static_cast<int>(result.kind)) + " for " +
+                        said(log[n]) + (n > 0 ? ", after " + said(log[n - 1]) : ""));
         }
     }
 }
