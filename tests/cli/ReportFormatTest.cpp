@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <regex>
 
 TEST(ReportFormat, FoundAddressesJoinAsTheSearchReportShowsThem) {
     EXPECT_EQ(ReportFormat::JoinAddresses({}), "");
@@ -20,9 +20,13 @@ TEST(ReportFormat, TrendRowHasLocalTimeAndThreeDecimals) {
     record.loopCurrent = 4.0f;
     record.percentOfRange = -0.0004f;
     const std::string row = ReportFormat::TrendCsvRow(1700000000, record);
-    EXPECT_TRUE(
-        std::regex_match(row.substr(0, 19), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")))
-        << row;
+    // The time has the shape 2023-11-14 22:13:20, whatever the zone.
+    const std::string shape = "0000-00-00 00:00:00";
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        EXPECT_TRUE(shape[i] == '0' ? std::isdigit(static_cast<unsigned char>(row[i])) != 0
+                                    : row[i] == shape[i])
+            << row;
+    }
     EXPECT_EQ(row.substr(19), ",21.457,\u00b0C,4.000,-0.000");
     EXPECT_EQ(ReportFormat::LocalTime(1700000000), row.substr(0, 19));
 
