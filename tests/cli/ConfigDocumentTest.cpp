@@ -64,11 +64,9 @@ TEST(ConfigDocument, AFileThatIsNotOursSaysWhy) {
         return text.replace(text.find(from), from.size(), to);
     };
     const std::pair<std::string, const char*> cases[] = {
-        {good.substr(0, good.size() / 2), "cut short"},
         {"hello", "not JSON"},
         {"[1, 2]", "not a configuration"},
         {replaced("calora-configuration", "trend"), "not a configuration"},
-        {replaced("\"schema\": 1", "\"schema\": 2"), "schema 2"},
         {replaced("\"device-type\": 4", "\"device-type\": \"4\""), "device-type"},
         {replaced("\"urv\": 150.5", "\"urv\": \"abc\""), "settings: urv"},
         {replaced("\"urv\": 150.5", "\"colour\": 1"), "unknown key 'colour'"},

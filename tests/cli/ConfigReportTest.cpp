@@ -5,43 +5,17 @@
 
 #include <sstream>
 
-namespace {
-
-using Kind = TransactionResult::Kind;
-
-TransactionResult Step(std::uint8_t command, Kind kind = Kind::Success) {
-    TransactionResult result;
-    result.command = command;
-    result.kind = kind;
-    return result;
-}
-
-const std::map<std::uint8_t, std::vector<std::string>> kKeys{
-    {35, {"urv"}}, {186, {"sensor1"}}, {187, {"alarm"}}, {34, {"damping"}}, {42, {"the reset"}}};
-const std::vector<std::uint8_t> kWrite{0, 35, 186, 187, 34, 42};
-
-} // namespace
-
-TEST(ConfigReport, AStoppedWriteSaysWhatWasWrittenWhatPerhapsAndWhatNot) {
-    // Refused: the transmitter did not carry the command out.
-    EXPECT_EQ(ConfigReport::StoppedWrite(kWrite,
-                                         {Step(0), Step(35), Step(186), Step(187, Kind::Refused)},
-                                         kKeys, "refused"),
-              "the write stopped at command 187: refused\n"
-              "  written:         urv, sensor1\n"
-              "  not written:     alarm, damping, the reset\n");
-    // No answer: it may have been carried out.
-    EXPECT_EQ(ConfigReport::StoppedWrite(kWrite, {Step(0), Step(35), Step(186, Kind::NoAnswer)},
-                                         kKeys, "no answer"),
-              "the write stopped at command 186: no answer\n"
-              "  written:         urv\n"
-              "  perhaps written: sensor1\n"
-              "                   (sent, but no valid answer confirmed it)\n"
-              "  not written:     alarm, damping, the reset\n");
-    // The transmitter never answered its address: nothing was written.
-    EXPECT_EQ(ConfigReport::StoppedWrite(kWrite, {Step(0, Kind::NoAnswer)}, kKeys, "silent"),
+// A write refused or unconfirmed halfway is reported by the restore runs
+// against the simulator; here the case that run cannot bring about.
+TEST(ConfigReport, AWriteStoppedBeforeItsFirstWriteWroteNothing) {
+    const std::map<std::uint8_t, std::vector<std::string>> keys{
+        {35, {"urv"}}, {186, {"sensor1"}}, {42, {"the reset"}}};
+    const std::vector<std::uint8_t> write{0, 35, 186, 42};
+    TransactionResult silent;
+    silent.kind = TransactionResult::Kind::NoAnswer;
+    EXPECT_EQ(ConfigReport::StoppedWrite(write, {silent}, keys, "silent"),
               "the write stopped at command 0: silent\n"
-              "  not written:     urv, sensor1, alarm, damping, the reset\n");
+              "  not written:     urv, sensor1, the reset\n");
 }
 
 TEST(ConfigReport, DifferencesAlignByCharactersAndSayWhyAValueIsMissing) {
@@ -67,14 +41,10 @@ TEST(Confirmation, OnlyYOrYesConfirmsAndWithoutATerminalNothingIsAsked) {
         EXPECT_EQ(confirmation.Ask("Write?"), answer.confirmed) << answer.typed;
         EXPECT_TRUE(out.str().starts_with("Write? [y/N] "));
     }
+    // Without a terminal nothing is asked; --yes answers beforehand.
     std::istringstream in("y\n");
     std::ostringstream out;
-    Confirmation piped(in, out, false, false);
-    EXPECT_FALSE(piped.CanAsk());
-    EXPECT_FALSE(piped.Ask("Write?"));
-    EXPECT_EQ(out.str(), "");
-    Confirmation given(in, out, false, true);
-    EXPECT_TRUE(given.CanAsk());
-    EXPECT_TRUE(given.Ask("Write?"));
+    EXPECT_FALSE(Confirmation(in, out, false, false).Ask("Write?"));
+    EXPECT_TRUE(Confirmation(in, out, false, true).Ask("Write?"));
     EXPECT_EQ(out.str(), "Write? yes (--yes)\n");
 }

@@ -3,6 +3,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,13 +18,9 @@ QImage RenderOver(ColorLabel& label, const QColor& dialog) {
 }
 
 int CountPixels(const QImage& image, const QColor& color) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += image.pixel(x, y) == color.rgb() ? 1 : 0;
-        }
-    }
-    return count;
+    const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
+    return static_cast<int>(
+        std::count(pixels, pixels + image.width() * image.height(), color.rgb()));
 }
 
 } // namespace

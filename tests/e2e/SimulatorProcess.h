@@ -1,12 +1,10 @@
 #pragma once
 
-#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -15,7 +13,8 @@
 // start it this way.
 class SimulatorProcess {
 public:
-    // With errorPath, the simulator's standard error (its --log) goes to that file.
+    // With errorPath, the simulator's standard error (its --log) goes to that
+    // file.
     SimulatorProcess(int com, std::vector<std::string> options, const std::string& errorPath = {})
         : m_nCom(com) {
         m_Folder = std::filesystem::temp_directory_path() /
@@ -33,12 +32,12 @@ public:
         m_nPid = ::fork();
         if (m_nPid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
-            if (!errorPath.empty()) {
-                const int error = ::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                if (error >= 0) {
-                    ::dup2(error, STDERR_FILENO);
-                    ::close(error);
-                }
+            const int error = errorPath.empty()
+                                  ? -1
+                                  : ::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (error >= 0) {
+                ::dup2(error, STDERR_FILENO);
+                ::close(error);
             }
             ::close(out[0]);
             ::close(out[1]);
@@ -56,11 +55,7 @@ public:
     }
 
     ~SimulatorProcess() {
-        if (m_nPid > 0) {
-            ::kill(m_nPid, SIGTERM);
-            int status = 0;
-            ::waitpid(m_nPid, &status, 0);
-        }
+        Stop(SIGTERM);
         ::unsetenv("CALORA_PORTS_DIR");
         std::filesystem::remove_all(m_Folder);
     }
@@ -72,29 +67,27 @@ public:
 
     // Ends the simulator at once, as a modem pulled from its socket: no
     // tidying up, its COM link is left dangling.
-    void Unplug() {
+    void Unplug() { Stop(SIGKILL); }
+
+private:
+    void Stop(int signal) {
         if (m_nPid > 0) {
-            ::kill(m_nPid, SIGKILL);
-            int status = 0;
-            ::waitpid(m_nPid, &status, 0);
+            ::kill(m_nPid, signal);
+            ::waitpid(m_nPid, nullptr, 0);
             m_nPid = -1;
         }
     }
 
-private:
-    bool WaitForReadyLine(int fd) {
+    // The simulator prints its ready line within moments; a read that ends
+    // (the process died) fails the wait.
+    bool WaitForReadyLine(int fd) const {
         const std::string expected = "COM" + std::to_string(m_nCom) + " ready on ";
         std::string text;
         char c = 0;
-        // The simulator prints its ready line within moments; a read that
-        // ends (the process died) fails the wait.
-        while (text.size() < 512 && ::read(fd, &c, 1) == 1) {
-            if (c == '\n') {
-                return text.rfind(expected, 0) == 0;
-            }
+        while (text.size() < 512 && ::read(fd, &c, 1) == 1 && c != '\n') {
             text.push_back(c);
         }
-        return false;
+        return c == '\n' && text.starts_with(expected);
     }
 
     int m_nCom;

@@ -12,46 +12,34 @@
 #include <string_view>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
-struct Lookup {
-    std::string_view m_section;
-    std::string_view m_key;
-};
-
-constexpr Lookup kLookups[] = {
+constexpr std::pair<std::string_view, std::string_view> kLookups[] = {
     {"Lang", "Language"},
     {"String", "strCommFail"},
     {"SoftInf", "Name"},
     {"MainDlg", "IDC_STATIC_PV"},
     {"Menu", "IDM_ABOUTBOX"},
     {"\xE4\xB8\xAD\xE6\x96\x87", "\xE5\x90\x8D"},
-    {"a", "b"},
-};
+    {"a", "b"}};
 
 // One GBK byte can become three UTF-8 bytes.
 constexpr std::size_t kLongestValue = 3 * PrivateProfile::MaxValueBytes;
 
-// The file lives in memory; the reader opens it by its /proc path.
-const std::string& FilePath(int* fd) {
-    static int descriptor = memfd_create("profile", 0);
-    static const std::string path = "/proc/self/fd/" + std::to_string(descriptor);
-    *fd = descriptor;
-    return path;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    int fd = -1;
-    const std::string& path = FilePath(&fd);
+    // The file lives in memory; the reader opens it by its /proc path.
+    static const int fd = memfd_create("profile", 0);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
     if (fd < 0 || ftruncate(fd, 0) != 0 ||
         pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) {
         return 0;
     }
-    for (const Lookup& lookup : kLookups) {
-        const std::string value = PrivateProfile::ReadString(path, lookup.m_section, lookup.m_key);
+    for (const auto& [section, key] : kLookups) {
+        const std::string value = PrivateProfile::ReadString(path, section, key);
         if (value.size() > kLongestValue || !TextEncoding::IsValidUtf8(value)) {
             std::abort();
         }

@@ -12,33 +12,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <numeric>
 #include <span>
 #include <vector>
 
 namespace {
 
-// The frame as it stood on the line: delimiter to checksum.
-std::vector<std::uint8_t> Wire(const RequestFrame& frame) {
-    std::vector<std::uint8_t> bytes{frame.Delimiter()};
-    bytes.insert(bytes.end(), frame.m_address.begin(),
-                 frame.m_address.begin() + static_cast<std::ptrdiff_t>(frame.AddressLength()));
-    bytes.push_back(frame.m_command);
-    bytes.push_back(static_cast<std::uint8_t>(frame.m_data.size()));
-    bytes.insert(bytes.end(), frame.m_data.begin(), frame.m_data.end());
-    std::uint8_t sum = 0;
-    for (const std::uint8_t byte : bytes) {
-        sum ^= byte;
-    }
-    bytes.push_back(sum);
-    return bytes;
-}
-
-// Every request taken must stand, checksum and all, in the bytes that came.
+// Every request taken must stand, delimiter to checksum, in the bytes that came.
 bool CameOnTheLine(const RequestFrame& frame, const std::vector<std::uint8_t>& line) {
     if (frame.m_data.size() > 255) {
         return false;
     }
-    const std::vector<std::uint8_t> wire = Wire(frame);
+    std::vector<std::uint8_t> wire{frame.Delimiter()};
+    wire.insert(wire.end(), frame.m_address.begin(),
+                frame.m_address.begin() + static_cast<std::ptrdiff_t>(frame.AddressLength()));
+    wire.push_back(frame.m_command);
+    wire.push_back(static_cast<std::uint8_t>(frame.m_data.size()));
+    wire.insert(wire.end(), frame.m_data.begin(), frame.m_data.end());
+    wire.push_back(std::accumulate(wire.begin(), wire.end(), std::uint8_t{0}, std::bit_xor<>()));
     return std::search(line.begin(), line.end(), wire.begin(), wire.end()) != line.end();
 }
 

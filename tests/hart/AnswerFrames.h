@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -7,7 +8,7 @@
 // under test so the tests check the parser against the wire layout.
 struct AnswerSpec {
     std::uint8_t command = 1;
-    std::vector<std::uint8_t> data;   // after the two status bytes
+    std::vector<std::uint8_t> data{}; // after the two status bytes
     bool longAddress = true;          // delimiter 0x86 with 5 address bytes, else 0x06
     std::uint8_t shortAddress = 0x80; // address byte of a short answer
     std::size_t preambles = 5;
@@ -39,9 +40,7 @@ inline std::vector<std::uint8_t> MakeAnswer(const AnswerSpec& spec) {
 }
 
 inline std::vector<std::uint8_t> Float(float value) {
-    std::uint32_t bits = 0;
-    static_assert(sizeof bits == sizeof value);
-    __builtin_memcpy(&bits, &value, sizeof bits);
+    const auto bits = std::bit_cast<std::uint32_t>(value);
     return {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),
             static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits)};
 }

@@ -102,11 +102,7 @@ protected:
     }
 
     static std::vector<std::uint8_t> PvAnswer(float pv, std::uint8_t responseCode = 0) {
-        AnswerSpec spec;
-        spec.command = 1;
-        spec.data = Join({{32}, Float(pv)});
-        spec.responseCode = responseCode;
-        return MakeAnswer(spec);
+        return MakeAnswer({.data = Join({{32}, Float(pv)}), .responseCode = responseCode});
     }
 
     VirtualClock m_Clock;

@@ -1,6 +1,4 @@
 #include "hart/FailureReason.h"
-#include "hart/FrameTrace.h"
-#include "tests/hart/EngineFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +8,13 @@ using Kind = TransactionResult::Kind;
 
 TransactionResult Result(Kind kind, std::uint8_t command, std::uint8_t code = 0,
                          std::uint8_t status = 0, Rejection rejection = Rejection::None) {
-    TransactionResult result;
-    result.kind = kind;
-    result.command = command;
-    result.responseCode = code;
-    result.deviceStatus = status;
-    result.rejection = rejection;
-    result.answerCommand = 2;
-    result.answerByteCount = 9;
-    return result;
+    return {.kind = kind,
+            .rejection = rejection,
+            .command = command,
+            .answerCommand = 2,
+            .answerByteCount = 9,
+            .responseCode = code,
+            .deviceStatus = status};
 }
 
 } // namespace
@@ -60,41 +56,4 @@ TEST(FailureReason, ALanguageWithoutTheSentenceSaysNothingAndMissingDetailsStayE
     };
     EXPECT_EQ(FailureReason::Describe(refused, partial),
               "refus 16 (64, command not implemented); device status: cold start");
-}
-
-// The trace of one transaction that is refused once, then answered.
-class FrameTraceTest : public EngineFixture {};
-
-TEST_F(FrameTraceTest, ShowsEachRequestAndAnswerWithItsTimeHeaderAndStatus) {
-    m_Protocol.SetFrameTrace(true);
-    ASSERT_TRUE(m_Protocol.EnsureOpen());
-    m_pLink->m_OnWrite = [this](const std::vector<std::uint8_t>&, std::size_t attempt) {
-        if (attempt == 1) {
-            AnswerSpec spec;
-            spec.responseCode = 64;
-            m_pLink->Receive(MakeAnswer(spec), 250);
-        } else if (attempt == 3) {
-            m_pLink->Receive(PvAnswer(21.5f), 250);
-        }
-    };
-    ::testing::internal::CaptureStderr();
-    Start(1);
-    m_Clock.RunFor(60000);
-    const std::string trace = ::testing::internal::GetCapturedStderr();
-    const std::string lines[] = {
-        "      0 ms TX 82 00 00 00 00 00 cmd 1 (read primary variable) bc 0 #1 | FF FF FF FF FF "
-        "FF FF FF FF FF 82 00 00 00 00 00 01 00 83 FF FF\n",
-        "    250 ms RX 86 91 04 01 02 03 cmd 1 (read primary variable) bc 2 rc 64 (command not "
-        "implemented) status 00 refused | FF FF FF FF FF 86 91 04 01 02 03 01 02 40 00 50\n",
-        "   1208 ms -- no answer to cmd 1 (read primary variable) #2\n",
-        "   1458 ms RX 86 91 04 01 02 03 cmd 1 (read primary variable) bc 7 rc 0 status 00 "
-        "accepted",
-    };
-    std::size_t at = 0;
-    for (const std::string& line : lines) {
-        const std::size_t found = trace.find(line, at);
-        ASSERT_NE(found, std::string::npos) << line << "\nin\n" << trace;
-        at = found + line.size();
-    }
-    EXPECT_EQ(m_Completions.size(), 1u);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
 #include <string>
 #include <termios.h>
@@ -21,25 +20,15 @@ struct PtyPair {
         }
     }
     ~PtyPair() {
-        CloseModem();
-        if (m_nDevice >= 0) {
-            ::close(m_nDevice);
+        for (int fd : {m_nModem, m_nDevice}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
         }
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
-    void CloseModem() {
-        if (m_nModem >= 0) {
-            ::close(m_nModem);
-            m_nModem = -1;
-        }
-    }
-    // Reads what the tool sent, waiting at most timeoutMs for it to arrive.
-    ssize_t Receive(void* bytes, std::size_t count, int timeoutMs = 1000) const {
-        pollfd in{m_nModem, POLLIN, 0};
-        return ::poll(&in, 1, timeoutMs) == 1 ? ::read(m_nModem, bytes, count) : -1;
-    }
     bool Send(const void* bytes, std::size_t count) const {
         return ::write(m_nModem, bytes, count) == static_cast<ssize_t>(count);
     }

@@ -25,23 +25,31 @@ protected:
         return true;
     }
 
+    static std::vector<std::uint8_t> IdentityAnswer(std::uint8_t id) {
+        return MakeAnswer({.command = 0,
+                           .data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, id, id, id},
+                           .longAddress = false});
+    }
+
     // Answers command 0 at address 0 and commands 1 and 2 like a transmitter.
     void RespondLikeATransmitter() {
         m_pLink->m_OnWrite = [this](const std::vector<std::uint8_t>& frame, std::size_t) {
-            AnswerSpec spec;
             if (frame[10] == 0x02) {
-                spec.command = 0;
-                spec.longAddress = false;
-                spec.data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, 1, 2, 3};
+                m_pLink->Receive(IdentityAnswer(1), 200);
             } else if (frame[16] == 1) {
-                spec.command = 1;
-                spec.data = Join({{32}, Float(22.0f)});
+                m_pLink->Receive(MakeAnswer({.data = Join({{32}, Float(22.0f)})}), 200);
             } else {
-                spec.command = 2;
-                spec.data = Join({Float(12.0f), Float(50.0f)});
+                m_pLink->Receive(
+                    MakeAnswer({.command = 2, .data = Join({Float(12.0f), Float(50.0f)})}), 200);
             }
-            m_pLink->Receive(MakeAnswer(spec), 200);
         };
+    }
+
+    void ExpectShown(std::size_t index, const std::string& text, PromptService::Icon icon) {
+        ASSERT_EQ(m_Prompt.m_Shown.size(), index + 1);
+        EXPECT_EQ(m_Prompt.m_Shown[index].text, text);
+        EXPECT_EQ(m_Prompt.m_Shown[index].caption, "HART");
+        EXPECT_EQ(m_Prompt.m_Shown[index].icon, icon);
     }
 
     void SetUp() override {
@@ -52,96 +60,106 @@ protected:
 
 } // namespace
 
-TEST_F(Sequence, RunsEveryStepAndReportsDone) {
+TEST_F(Sequence, RunsEveryStepRefusesASecondOperationAndReportsDone) {
     ASSERT_TRUE(m_Protocol.EnsureOpen());
     RespondLikeATransmitter();
     ASSERT_TRUE(Run({0, 1, 2}));
     EXPECT_TRUE(BusyFlag);
+    m_Clock.RunFor(700);
+    const std::size_t sent = m_pLink->m_Sent.size();
+    EXPECT_FALSE(Run({0, 42}));
+    ExpectShown(0, "Busy", PromptService::Icon::Information);
+    EXPECT_EQ(m_pLink->m_Sent.size(), sent);
     m_Clock.RunFor(60000);
     ASSERT_EQ(m_Completions.size(), 3u);
+    EXPECT_EQ(m_Completions[2].command, 2);
     EXPECT_EQ(m_Completions[2].time, (150 + 478) + (190 + 414) + (190 + 441u));
     EXPECT_FALSE(BusyFlag);
     EXPECT_EQ(m_Protocol.Device().pv, 22.0f);
     EXPECT_EQ(m_Protocol.Device().loopCurrent, 12.0f);
     EXPECT_EQ(m_Display.m_Progress, (std::vector<bool>{false, false, false, true}));
-    EXPECT_EQ(m_Display.m_Status.back(), "0:Done");
     EXPECT_EQ(m_Display.m_Status.front(), "0:Communicating");
-    EXPECT_TRUE(m_Prompt.m_Shown.empty());
+    EXPECT_EQ(m_Display.m_Status.back(), "0:Done");
+
+    // Without a main window nothing is shown, but the sequence runs.
+    g_pMainDialog = nullptr;
+    m_Display.m_Progress.clear();
+    ASSERT_TRUE(Run({0, 1}));
+    m_Clock.RunFor(60000);
+    EXPECT_EQ(m_Completions.size(), 5u);
+    EXPECT_TRUE(m_Display.m_Progress.empty());
+    EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(Sequence, FailedStepShowsTheCommunicationFailure) {
+TEST_F(Sequence, AFailedStepShowsTheFailureAndWhyWhenTheLanguageFileCan) {
     ASSERT_TRUE(Run({0, 1}));
     m_Clock.RunFor(60000);
     ASSERT_EQ(m_Completions.size(), 1u);
     EXPECT_FALSE(BusyFlag);
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, "No answer");
-    EXPECT_EQ(m_Prompt.m_Shown[0].caption, "HART");
-    EXPECT_EQ(m_Prompt.m_Shown[0].icon, PromptService::Icon::Information);
+    ExpectShown(0, "No answer", PromptService::Icon::Information);
     EXPECT_EQ(m_Display.m_Status.back(), "0:Failed");
     EXPECT_TRUE(m_Display.m_Progress.back());
-}
 
-TEST_F(Sequence, AFailureMessageSaysWhyWhenTheLanguageFileCan) {
-    ASSERT_TRUE(m_Protocol.EnsureOpen());
-    AnswerSpec refusal;
-    refusal.responseCode = 64;
-    AnswerWith(MakeAnswer(refusal), 200);
+    AnswerWith(MakeAnswer({.responseCode = 64}), 200);
     std::ofstream(m_LanguageFile, std::ios::app)
         << "strWhyRefused=the transmitter refused command %1: response code %2\n"
            "strRcNotImplemented=command not implemented\n";
     ASSERT_TRUE(Run({1}));
     m_Clock.RunFor(60000);
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, "No answer\nThe transmitter refused command 1: response "
-                                        "code 64, command not implemented.");
-}
-
-TEST_F(Sequence, SecondOperationWhileBusyIsRefusedAndTheFirstRunsOn) {
-    ASSERT_TRUE(m_Protocol.EnsureOpen());
-    RespondLikeATransmitter();
-    ASSERT_TRUE(Run({0, 1, 2}));
-    m_Clock.RunFor(700);
-    const std::size_t sent = m_pLink->m_Sent.size();
-    EXPECT_FALSE(Run({0, 42}));
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, "Busy");
-    EXPECT_EQ(m_Prompt.m_Shown[0].icon, PromptService::Icon::Information);
-    EXPECT_EQ(m_pLink->m_Sent.size(), sent);
-    m_Clock.RunFor(60000);
-    ASSERT_EQ(m_Completions.size(), 3u);
-    EXPECT_EQ(m_Completions[2].command, 2);
-    EXPECT_EQ(m_Display.m_Status.back(), "0:Done");
+    ExpectShown(1,
+                "No answer\nThe transmitter refused command 1: response code 64, command not "
+                "implemented.",
+                PromptService::Icon::Information);
 }
 
 TEST_F(Sequence, PortThatCannotOpenIsRefusedAndNothingIsSent) {
     m_bRefuseOpen = true;
     EXPECT_FALSE(Run({0, 1, 2}));
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, "Port failed");
-    EXPECT_EQ(m_Prompt.m_Shown[0].caption, "HART");
-    EXPECT_EQ(m_Prompt.m_Shown[0].icon, PromptService::Icon::Error);
+    ExpectShown(0, "Port failed", PromptService::Icon::Error);
     EXPECT_FALSE(BusyFlag);
     EXPECT_EQ(m_Clock.PendingTimers(), 0u);
 }
 
-TEST_F(Sequence, StopDuringTheAnswerWindowDropsTheAnswerAndTheNextOperationRuns) {
-    ASSERT_TRUE(Run({0, 1}));
-    m_Clock.RunFor(150 + 478 + 100 + 200); // in the second attempt's answer window
-    // The answer is on its way; Stop comes first.
-    AnswerSpec spec;
-    spec.command = 0;
-    spec.longAddress = false;
-    spec.data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, 9, 9, 9};
-    m_pLink->Receive(MakeAnswer(spec), 50);
-    CancelSequence();
-    BusyFlag = false; // what the main window's Stop does while busy
-    EXPECT_FALSE(m_pLink->m_Rts.back().raised);
-    m_Clock.RunFor(60000);
-    EXPECT_TRUE(m_Completions.empty());
-    EXPECT_EQ(m_Protocol.Device().longAddress, (std::array<std::uint8_t, 5>{}));
-    EXPECT_TRUE(m_Prompt.m_Shown.empty());
-
+TEST_F(Sequence, StopOrTheCancelFlagEndTheTransactionAndDropItsAnswer) {
+    // Stop ends the transaction at once; the cancel flag alone at the next
+    // timer or after the pause before a retry of command 0. Either way the
+    // modem is unkeyed, and an answer arriving afterwards is not taken.
+    struct Case {
+        const char* what;
+        unsigned at;
+        bool flagOnly;
+        std::size_t sent;
+        std::uint64_t unkeyed;
+    };
+    const Case cases[] = {
+        {"Stop while transmitting", 50, false, 1, 50},
+        {"flag while transmitting", 50, true, 1, 150},
+        {"Stop in the answer window of the retry", 150 + 478 + 100 + 200, false, 2, 928},
+        {"flag in the pause before the retry", 150 + 478 + 50, true, 1, 150 + 478 + 100},
+    };
+    ASSERT_TRUE(m_Protocol.EnsureOpen());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BusyFlag = false; // what the main window's Stop does while busy
+        CancelFlag = false;
+        m_pLink->m_Sent.clear();
+        const std::uint64_t start = m_Clock.Now();
+        ASSERT_TRUE(Run({0, 1}));
+        m_Clock.StartOneShot(c.at, [this, &c] {
+            c.flagOnly ? void(CancelFlag = true) : CancelSequence();
+            m_pLink->Receive(IdentityAnswer(9), 400);
+        });
+        m_Clock.RunFor(60000);
+        EXPECT_TRUE(m_Completions.empty());
+        EXPECT_EQ(m_pLink->m_Sent.size(), c.sent);
+        EXPECT_FALSE(m_pLink->m_Rts.back().raised);
+        EXPECT_EQ(m_pLink->m_Rts.back().time - start, c.unkeyed);
+        EXPECT_EQ(m_Protocol.Device().longAddress, (std::array<std::uint8_t, 5>{}));
+        EXPECT_TRUE(m_Prompt.m_Shown.empty());
+    }
+    // The next operation runs as usual.
+    CancelFlag = false;
+    BusyFlag = false;
     RespondLikeATransmitter();
     const std::uint64_t start = m_Clock.Now();
     ASSERT_TRUE(Run({0, 1}));
@@ -149,52 +167,4 @@ TEST_F(Sequence, StopDuringTheAnswerWindowDropsTheAnswerAndTheNextOperationRuns)
     ASSERT_EQ(m_Completions.size(), 2u);
     EXPECT_EQ(m_Completions[1].time - start, (150 + 478) + (190 + 414u));
     EXPECT_EQ(m_Protocol.Device().pv, 22.0f);
-}
-
-TEST_F(Sequence, StopDuringTheCommandZeroRetryPauseEndsTheTransaction) {
-    ASSERT_TRUE(Run({0}));
-    // Stop arrives while the engine waits before its first retry.
-    m_Clock.StartOneShot(150 + 478 + 50, [] { CancelFlag = true; });
-    m_Clock.RunFor(60000);
-    EXPECT_TRUE(m_Completions.empty());
-    EXPECT_EQ(m_pLink->m_Sent.size(), 1u);
-}
-
-TEST_F(Sequence, StopWhileTransmittingUnkeysTheModemAtOnce) {
-    ASSERT_TRUE(Run({0, 1}));
-    m_Clock.RunFor(50);
-    ASSERT_TRUE(m_pLink->m_Rts.back().raised);
-    CancelSequence();
-    EXPECT_FALSE(m_pLink->m_Rts.back().raised);
-    EXPECT_EQ(m_pLink->m_Rts.back().time, 50u);
-    EXPECT_EQ(m_Clock.PendingTimers(), 0u);
-    EXPECT_EQ(CommandSequence.index, CommandSequence.count);
-}
-
-TEST_F(Sequence, CancelFlagAloneAbandonsTheTransactionAtTheNextTimer) {
-    ASSERT_TRUE(Run({0, 1}));
-    m_Clock.RunFor(50);
-    CancelFlag = true;
-    AnswerSpec spec;
-    spec.command = 0;
-    spec.longAddress = false;
-    spec.data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, 9, 9, 9};
-    m_pLink->Receive(MakeAnswer(spec), 400);
-    m_Clock.RunFor(60000);
-    EXPECT_TRUE(m_Completions.empty());
-    EXPECT_EQ(m_pLink->m_Sent.size(), 1u);
-    EXPECT_FALSE(m_pLink->m_Rts.back().raised);
-    EXPECT_EQ(m_pLink->m_Rts.back().time, 150u);
-    EXPECT_EQ(m_Protocol.Device().longAddress, (std::array<std::uint8_t, 5>{}));
-}
-
-TEST_F(Sequence, WithoutAMainWindowNothingIsShownButTheSequenceRuns) {
-    g_pMainDialog = nullptr;
-    ASSERT_TRUE(m_Protocol.EnsureOpen());
-    RespondLikeATransmitter();
-    ASSERT_TRUE(Run({0, 1}));
-    m_Clock.RunFor(60000);
-    EXPECT_EQ(m_Completions.size(), 2u);
-    EXPECT_TRUE(m_Display.m_Progress.empty());
-    EXPECT_FALSE(BusyFlag);
 }

@@ -1,7 +1,5 @@
 #include "pages/TemperatureUnits.h"
 
-#include "platform/Formatting.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -9,43 +7,35 @@ namespace {
 const std::string DegreeCelsius = "\u00B0C";
 const std::string CelsiusSign = "\u2103";
 
-std::string Zero(std::string_view from, std::string_view to, double value) {
-    return FormatFixed(ConvertTemperatures(from, to, value, 0, 0, 0).zero, 3);
-}
-
-TEST(TemperatureUnits, KnowsTheFourUnitTextsExactly) {
-    for (const std::string& unit :
-         {DegreeCelsius, CelsiusSign, std::string("K"), std::string("F")}) {
-        EXPECT_TRUE(IsTemperatureUnit(unit)) << unit;
-    }
+// The four units themselves convert below and on the sensor page.
+TEST(TemperatureUnits, KnowsTheUnitTextsExactly) {
     for (const char* unit : {"", "C", "k", "f", "\u00B0c", "mV", "K "}) {
         EXPECT_FALSE(IsTemperatureUnit(unit)) << unit;
     }
 }
 
-TEST(TemperatureUnits, RangeEndsConvertAsTemperatures) {
-    for (const std::string& celsius : {DegreeCelsius, CelsiusSign}) {
-        EXPECT_EQ(Zero(celsius, "F", 100), "212.000");
-        EXPECT_EQ(Zero("F", celsius, 212), "100.000");
-        EXPECT_EQ(Zero(celsius, "K", 25), "298.160");
-        EXPECT_EQ(Zero("K", celsius, 273.16), "0.000");
+// Range ends convert as temperatures; offsets (differences) only scale.
+TEST(TemperatureUnits, RangeEndsConvertAsTemperaturesAndOffsetsOnlyScale) {
+    const struct {
+        std::string from, to;
+        double value, converted, scale;
+    } cases[] = {
+        {DegreeCelsius, "F", 100, 212, 1.8}, {"F", CelsiusSign, 212, 100, 1 / 1.8},
+        {CelsiusSign, "K", 25, 298.16, 1},   {"K", DegreeCelsius, 273.16, 0, 1},
+        {"K", "F", 0, -459.688, 1.8},        {"F", "K", 32, 273.16, 1 / 1.8},
+        {DegreeCelsius, "mV", 0, 32, 1.8}, // any unit but "K" takes Celsius to F
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from + " to " + c.to);
+        const auto t = ConvertTemperatures(c.from, c.to, c.value, c.value + 10, 1.0, -2.0);
+        EXPECT_NEAR(t.zero, c.converted, 1e-9);
+        EXPECT_NEAR(t.span, c.converted + 10 * c.scale, 1e-9);
+        EXPECT_NEAR(t.offset1, c.scale, 1e-12);
+        EXPECT_NEAR(t.offset2, -2 * c.scale, 1e-12);
     }
-    EXPECT_EQ(Zero("K", "F", 0), "-459.688");
-    EXPECT_EQ(Zero("F", "K", 32), "273.160");
-    // Any new unit other than "K" takes Celsius to F.
-    EXPECT_EQ(Zero(DegreeCelsius, "mV", 0), "32.000");
 }
 
-TEST(TemperatureUnits, OffsetsScaleButAreNotShifted) {
-    const auto toK = ConvertTemperatures(DegreeCelsius, "K", 0, 0, 1.0, -2.0);
-    EXPECT_EQ(toK.offset1, 1.0);
-    EXPECT_EQ(toK.offset2, -2.0);
-    const auto toF = ConvertTemperatures(CelsiusSign, "F", 0, 0, 1.0, -2.0);
-    EXPECT_DOUBLE_EQ(toF.offset1, 1.8);
-    EXPECT_DOUBLE_EQ(toF.offset2, -3.6);
-    EXPECT_NEAR(ConvertTemperatures("F", DegreeCelsius, 0, 0, 1.8, 0).offset1, 1.0, 1e-12);
-    EXPECT_NEAR(ConvertTemperatures("F", "K", 0, 0, 0, -3.6).offset2, -2.0, 1e-12);
-
+TEST(TemperatureUnits, OnlyFahrenheitOffsetsAreScaledForDisplay) {
     EXPECT_DOUBLE_EQ(OffsetToDisplay(1.0, "F"), 1.8);
     EXPECT_NEAR(OffsetToDevice(1.8, "F"), 1.0, 1e-6);
     for (const std::string& unit :

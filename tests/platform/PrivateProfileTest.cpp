@@ -1,5 +1,4 @@
 #include "platform/PrivateProfile.h"
-#include "platform/LanguageText.h"
 
 #include <gtest/gtest.h>
 
@@ -87,19 +86,6 @@ TEST_F(PrivateProfileTest, LongValuesAreCutTo255BytesOfTheFile) {
     Write("[S]\nwide=" + wide + "\nodd=x" + wide + "\n");
     EXPECT_EQ(Read("S", "wide"), expected);
     EXPECT_EQ(Read("S", "odd"), "x" + expected);
-}
-
-TEST_F(PrivateProfileTest, LanguageTextFollowsTheCurrentFileAndItsChanges) {
-    Write("[String]\nstrBusy=Busy\n[MainDlg]\nIDC_GET=Read\n");
-    CurrentLanguageFile.clear();
-    EXPECT_EQ(LoadLanguageText("strBusy"), "");
-    CurrentLanguageFile = m_path;
-    EXPECT_EQ(LoadLanguageText("strBusy"), "Busy");
-    EXPECT_EQ(LoadLanguageText("MainDlg", "IDC_GET"), "Read");
-    EXPECT_EQ(LoadLanguageText("IDC_GET"), "");
-    Write("[String]\nstrBusy=\xC3\xA6\xB5\xC4\n"); // "忙的" in GBK
-    EXPECT_EQ(LoadLanguageText("strBusy"), "忙的");
-    CurrentLanguageFile.clear();
 }
 
 } // namespace

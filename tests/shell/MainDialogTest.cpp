@@ -1,78 +1,34 @@
-// The main window on a simulated line in virtual time: process commands,
-// search, stop, busy refusal, tab switch, languages, ports and title.
-#include "shell/MainDialog.h"
+// The main window on a fake line in virtual time: process commands, search,
+// stop, busy refusal, tab switch, languages, ports, title and tooltips; and
+// the menu and toolbar data it is built from.
 #include "controls/ColorLabel.h"
-#include "hart/HartProtocol.h"
-#include "hart/Sequence.h"
-#include "hart/UnitTables.h"
+#include "resources/ToolbarTemplate.h"
 #include "shell/AboutDialog.h"
 #include "shell/InfoPage.h"
 #include "shell/Settings.h"
-#include "shell/TemplatePage.h"
-#include "tests/hart/EngineFixture.h"
+#include "shell/TrendPage.h"
+#include "tests/shell/PageWindow.h"
+#include "tests/trend/TrendTransmitter.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
-#include <QTabBar>
 #include <QToolBar>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Transmitters on the fake line, answering like the real ones.
-void AnswerAsTransmitters(FakeLink& link, std::set<int> addresses) {
-    link.m_OnWrite = [&link, addresses](const std::vector<std::uint8_t>& frame, std::size_t) {
-        AnswerSpec spec;
-        if (frame[10] == 0x02) {
-            const int address = frame[11] & 0x0F;
-            if (addresses.count(address) == 0) {
-                return;
-            }
-            spec.command = 0;
-            spec.longAddress = false;
-            spec.shortAddress = frame[11];
-            spec.data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, 1, 2, static_cast<std::uint8_t>(address)};
-        } else {
-            spec.command = frame[16];
-            switch (spec.command) {
-            case 1:
-                spec.data = Join({{32}, Float(22.0f)});
-                break;
-            case 2:
-                spec.data = Join({Float(12.0f), Float(50.0f)});
-                break;
-            case 162:
-                spec.data = {1, 0, 3, 0, 0, 0, 0};
-                break;
-            default:
-                break;
-            }
-        }
-        link.Receive(MakeAnswer(spec), 200);
-    };
+std::string Of(const QString& text) {
+    return text.toStdString();
 }
 
-// Also records the addresses the window asks the desktop to open.
-class AddressPrompt : public RecordingPrompt {
-public:
-    void OpenAddress(const std::string& address) override { m_Opened.push_back(address); }
-    std::vector<std::string> m_Opened;
-};
-
-QAction* TrendButton(MainDialog& window, int id) {
+QAction* ToolButton(MainDialog& window, int id) {
     for (QAction* action : window.ToolBar()->actions()) {
         if (action->data().toInt() == id) {
             return action;
@@ -82,310 +38,199 @@ QAction* TrendButton(MainDialog& window, int id) {
     return window.ToolBar()->actions().front();
 }
 
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_Folder = fs::path(::testing::TempDir()) /
-                   ("calora_main_" + std::to_string(::getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder / "program");
-        fs::create_directories(m_Folder / "settings");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString((m_Folder / "settings").string()));
-        BusyFlag = false;
-        CancelFlag = false;
-        CurrentLanguageFile.clear();
-        ChineseUnitsFlag = false;
-        m_Protocol.SetLinkOpener(
-            [this](int port, SerialLink::BytesCallback onBytes) -> std::unique_ptr<SerialLink> {
-                if (m_OpenablePorts.count(port) == 0) {
-                    return nullptr;
-                }
-                auto link = std::make_unique<FakeLink>(m_Clock, std::move(onBytes));
-                AnswerAsTransmitters(*link, m_Devices);
-                m_pLink = link.get();
-                return link;
-            });
-    }
-
-    void TearDown() override {
-        m_pWindow.reset();
-        CurrentLanguageFile.clear();
-        ChineseUnitsFlag = false;
-        fs::remove_all(m_Folder);
-    }
-
-    void ShipLanguages() {
-        for (const char* file : {"English.ini", "SimpleChinese.ini"}) {
-            fs::copy_file(fs::path(CALORA_SOURCE_DIR) / "lang" / file, Program() / file);
-        }
-    }
-    void ShipInfoFile() {
-        fs::copy_file(fs::path(CALORA_SOURCE_DIR) / "dist" / "qxrfw.dat", Program() / "qxrfw.dat");
-    }
-    fs::path Program() const { return m_Folder / "program"; }
-
-    MainDialog& Open() {
-        m_pWindow = std::make_unique<MainDialog>(m_Protocol, Program().string() + "/");
-        m_pWindow->show();
-        return *m_pWindow;
-    }
-
-    std::string Text(const char* key) const { return LoadLanguageText(key); }
-    static std::string Of(const QString& text) { return text.toStdString(); }
-
-    VirtualClock m_Clock;
-    AddressPrompt m_Prompt;
-    HartProtocol m_Protocol;
-    FakeLink* m_pLink = nullptr;
-    std::set<int> m_OpenablePorts{2, 5};
-    std::set<int> m_Devices{0};
-    fs::path m_Folder;
-    std::unique_ptr<MainDialog> m_pWindow;
-};
-
-} // namespace
-
-TEST_F(MainWindow, GetFillsTheValueLabelsAndProductInformationShowsTheVersion) {
-    ShipLanguages();
-    MainDialog& window = Open();
-    window.OnCommand(1005);
-    EXPECT_EQ(Of(window.StatusText(0)), Text("strCommunication"));
-    m_Clock.RunFor(10000);
-    EXPECT_EQ(Of(window.PvLabel()->Text()), "22.000  °C");
+TEST(MainWindow, GetFillsTheValuePanelRefusesASecondCommandMeanwhileAndSurvivesARestore) {
+    TrendTransmitter transmitter;
+    PageWindow w({}, PageWindow::kLater);
+    w.m_Attach = [&](FakeLink& link) { transmitter.Attach(link, w.m_Clock); };
+    MainDialog& window = w.Open();
+    window.PeriodCombo()->setCurrentIndex(3);
+    window.OnCommand(MainDialog::kGetValues);
+    w.m_Clock.RunFor(300);
+    window.OnCommand(MainDialog::kOnLine);
+    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
+    w.m_Clock.RunFor(10000);
+    EXPECT_EQ(transmitter.Commands(), (PageWindow::Bytes{0, 1, 2}));
+    EXPECT_EQ(Of(window.PvLabel()->Text()), "21.500  °C");
     EXPECT_EQ(Of(window.CurrentLabel()->Text()), "12.000");
     EXPECT_EQ(Of(window.PercentLabel()->Text()), "50.000");
-    EXPECT_EQ(Of(window.StatusText(0)), Text("strOpOK"));
-    EXPECT_FALSE(Text("strOpOK").empty());
-    EXPECT_TRUE(m_Prompt.m_Shown.empty());
+    EXPECT_EQ(w.Status(), Text("strOpOK"));
 
-    window.OnCommand(32777);
-    m_Clock.RunFor(10000);
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, Text("strVersion") + "V1.03");
-    EXPECT_EQ(m_Prompt.m_Shown[0].caption, "HART");
-}
-
-TEST_F(MainWindow, ShowingTheWindowAgainKeepsWhatTheUserSet) {
-    ShipLanguages();
-    MainDialog& window = Open();
-    window.PeriodCombo()->setCurrentIndex(3);
-    window.OnCommand(1005);
-    m_Clock.RunFor(10000);
     window.hide(); // as when minimised and restored
     window.show();
     EXPECT_EQ(window.TrendPeriod(), 30);
-    EXPECT_EQ(Of(window.StatusText(0)), Text("strOpOK"));
+    EXPECT_EQ(w.Status(), Text("strOpOK"));
 }
 
-TEST_F(MainWindow, SearchListsEveryAddressThatAnswered) {
-    ShipLanguages();
-    ShipInfoFile();
-    m_Devices = {0, 3, 12};
-    MainDialog& window = Open();
-    window.OnCommand(32773);
-    m_Clock.RunFor(200000);
-    QComboBox* combo = window.Info()->AddressCombo();
-    ASSERT_NE(combo, nullptr);
-    ASSERT_EQ(combo->count(), 3);
-    EXPECT_EQ(Of(combo->itemText(2)), "12");
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, Text("strFindMeter") + " 0, 3, 12");
-    EXPECT_EQ(m_Prompt.m_Shown[0].caption, "Calora");
-    EXPECT_EQ(m_Protocol.Device().pollingAddress, 0);
+TEST(MainWindow, SearchListsEveryAddressThatAnsweredAndProductInformationShowsTheVersion) {
+    SimOptions three;
+    three.m_devices = {0, 3, 12};
+    PageWindow w(three, PageWindow::kLater);
+    w.Ship("dist", "qxrfw.dat");
+    MainDialog& window = w.Open();
+    // Stop abandons a search without a report.
+    window.OnCommand(MainDialog::kSearchCommand);
+    w.m_Clock.RunFor(1500);
+    window.OnCommand(MainDialog::kStop);
+    EXPECT_EQ(w.Status(), Text("strBreak"));
+    w.m_Clock.RunFor(200000);
+    EXPECT_EQ(w.Shown(), "");
+    EXPECT_FALSE(BusyFlag);
+    EXPECT_EQ(window.Mode(), MainDialog::kNoProcess);
+    window.OnCommand(MainDialog::kSearchCommand);
+    w.m_Clock.RunFor(200000);
+    EXPECT_EQ(w.m_Protocol.Device().pollingAddress, 0);
+    window.OnCommand(MainDialog::kProductInfo);
+    w.m_Clock.RunFor(10000);
+    EXPECT_EQ(w.Shown(), Text("strFindMeter") + " 0, 3, 12|" + Text("strVersion") + "V1.03|");
+    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption, "Calora");
+    EXPECT_EQ(w.m_Prompt.m_Shown[1].caption, "HART");
     EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(MainWindow, StopDuringASearchAbandonsItWithoutAReport) {
-    ShipLanguages();
-    MainDialog& window = Open();
-    window.OnCommand(32773);
-    m_Clock.RunFor(1500);
-    window.OnCommand(32776);
-    EXPECT_EQ(Of(window.StatusText(0)), Text("strBreak"));
-    m_Clock.RunFor(200000);
-    EXPECT_TRUE(m_Prompt.m_Shown.empty());
-    EXPECT_FALSE(BusyFlag);
-    EXPECT_EQ(window.Mode(), 0);
-}
-
-TEST_F(MainWindow, SecondCommandWhileBusyIsRefusedAndTheFirstFinishes) {
-    ShipLanguages();
-    MainDialog& window = Open();
-    window.OnCommand(1005);
-    m_Clock.RunFor(300);
-    window.OnCommand(32772);
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, Text("strBusy"));
-    m_Clock.RunFor(10000);
-    EXPECT_EQ(Of(window.PvLabel()->Text()), "22.000  °C");
-}
-
-TEST_F(MainWindow, TabSwitchWhileIdleClosesThePortAndShowsTheTrendToolsOnlyOnTheTrendTab) {
-    ShipLanguages();
-    MainDialog& window = Open();
-    window.OnCommand(32772);
-    m_Clock.RunFor(10000);
-    ASSERT_TRUE(m_Protocol.IsOpen());
+TEST(MainWindow, TabSwitchWhileIdleClosesThePortAndShowsTheTrendToolsOnlyOnTheTrendTab) {
+    PageWindow w;
+    MainDialog& window = *w.m_pWindow;
+    window.OnCommand(MainDialog::kOnLine);
+    w.m_Clock.RunFor(10000);
+    ASSERT_TRUE(w.m_Protocol.IsOpen());
     window.Info()->AddressCombo()->setEditText(QStringLiteral("7"));
     window.SwitchTab(4);
-    EXPECT_FALSE(m_Protocol.IsOpen());
-    EXPECT_EQ(m_Protocol.Device().pollingAddress, 7);
+    EXPECT_FALSE(w.m_Protocol.IsOpen());
+    EXPECT_EQ(w.m_Protocol.Device().pollingAddress, 7);
     EXPECT_TRUE(window.Page(3)->isVisible());
     EXPECT_TRUE(window.PeriodAction()->isVisible());
-    EXPECT_TRUE(TrendButton(window, 31005)->isVisible());
+    EXPECT_TRUE(ToolButton(window, 31005)->isVisible());
     window.SwitchTab(3);
     EXPECT_TRUE(window.Page(4)->isVisible());
     EXPECT_FALSE(window.Page(3)->isVisible());
     EXPECT_FALSE(window.PeriodAction()->isVisible());
-    EXPECT_FALSE(TrendButton(window, 31005)->isVisible());
-    EXPECT_TRUE(TrendButton(window, 32776)->isVisible());
+    EXPECT_FALSE(ToolButton(window, 31005)->isVisible());
+    EXPECT_TRUE(ToolButton(window, MainDialog::kStop)->isVisible());
 }
 
-TEST_F(MainWindow, ChineseSwapsTheDegreeSignAndRelabels) {
-    ShipLanguages();
-    MainDialog& window = Open();
-    ASSERT_EQ(window.Languages().size(), 2u);
-    EXPECT_EQ(window.Languages()[0].name, "English");
+TEST(MainWindow, ChineseSwapsTheDegreeSignAndRelabels) {
+    PageWindow w;
+    MainDialog& window = *w.m_pWindow;
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  °C");
-    window.OnCommand(32798);
+    window.OnCommand(MainDialog::kFirstLanguage + 1);
     EXPECT_TRUE(ChineseUnitsFlag);
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  ℃");
     EXPECT_EQ(Settings::ReadString("Language"), "Simple Chinese");
-    auto* tabs = window.findChild<QTabBar*>();
-    ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(Of(tabs->tabText(0)), LoadLanguageText("MainDlg", "IDC_TAB1"));
+    EXPECT_EQ(Of(window.findChild<QTabBar*>()->tabText(0)),
+              LoadLanguageText("MainDlg", "IDC_TAB1"));
     EXPECT_EQ(Of(window.PeriodCombo()->itemText(0)),
               LoadLanguageText("MainDlg", "IDC_COMBOPERIOD0"));
-    window.OnCommand(32797);
+    auto* trend = qobject_cast<TrendPage*>(window.Page(3));
+    EXPECT_EQ(trend->PvChart().m_strTitle, "\u4E3B\u53D8\u91CF");
+    EXPECT_EQ(trend->PercentChart().m_strTitle, LoadLanguageText("QXView4", "strPercentCurve"));
+    EXPECT_EQ(trend->List().model()->headerData(1, Qt::Horizontal).toString().toStdString(),
+              LoadLanguageText("QXView4", "strData"));
+    w.Ship("dist", "qxrfw.dat");
+    AboutDialog about(&window, w.m_Folder.string() + "/");
+    EXPECT_EQ(Of(about.windowTitle()), LoadLanguageText("Menu", "IDM_HELP_ABOUT") + " Calora");
+    window.OnCommand(MainDialog::kFirstLanguage);
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  °C");
     EXPECT_FALSE(ChineseUnitsFlag);
 }
 
-TEST_F(MainWindow, WithoutLanguageFilesTheTemplateTextsStay) {
-    MainDialog& window = Open();
-    ASSERT_FALSE(m_Prompt.m_Shown.empty());
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, "Language file lost!");
-    EXPECT_EQ(m_Prompt.m_Shown[0].caption, "Error");
-    EXPECT_EQ(m_Prompt.m_Shown[0].icon, PromptService::Icon::Error);
+// Without language files the template texts stay; without the information
+// file the title has only the version and the web link opens nothing.
+// Tooltips come from the language file, cut to 79 characters.
+TEST(MainWindow, WithoutLanguageAndInformationFilesTheTemplateTextsStayAndTooltipsAreCut) {
+    PageWindow w({}, PageWindow::kBare);
+    MainDialog& window = w.Open();
+    ASSERT_FALSE(w.m_Prompt.m_Shown.empty());
+    EXPECT_EQ(w.m_Prompt.m_Shown[0].text, "Language file lost!");
+    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption, "Error");
+    EXPECT_EQ(w.m_Prompt.m_Shown[0].icon, PromptService::Icon::Error);
     auto* get = window.findChild<QPushButton*>(QStringLiteral("IDC_CMD_GETVARIN"));
     ASSERT_NE(get, nullptr);
     EXPECT_EQ(Of(get->text()), "Get");
     EXPECT_EQ(window.LanguageMenu()->actions().size(), 10);
-}
-
-TEST_F(MainWindow, MissingInfoFileLeavesOnlyTheVersionInTheTitle) {
-    MainDialog& window = Open();
     EXPECT_EQ(Of(window.windowTitle()), "  V1.01");
-    ShipInfoFile();
-    MainDialog second(m_Protocol, Program().string() + "/");
-    EXPECT_EQ(Of(second.windowTitle()), "Calora  V1.01");
-}
+    window.OnCommand(MainDialog::kWebLink);
+    EXPECT_TRUE(w.m_Prompt.m_Opened.empty());
 
-TEST_F(MainWindow, StoredPortAndLanguageThatNoLongerExistPickTheFirstAndStayStored) {
-    ShipLanguages();
-    Settings::WriteString("Port", "COM9");
-    Settings::WriteString("Language", "Klingon");
-    MainDialog& window = Open();
-    EXPECT_EQ(window.PortList(), (std::vector<std::string>{"COM2", "COM5"}));
-    EXPECT_EQ(m_Protocol.PortNumber(), 2);
-    EXPECT_EQ(Of(window.StatusText(1)), "COM2");
-    EXPECT_EQ(CurrentLanguageFile, (Program() / "English.ini").string());
-    EXPECT_EQ(Settings::ReadString("Port"), "COM9");
-    EXPECT_EQ(Settings::ReadString("Language"), "Klingon");
-    EXPECT_FALSE(m_Protocol.IsOpen()); // the scan leaves every port closed
-
-    window.OnCommand(32788);
-    EXPECT_EQ(m_Protocol.PortNumber(), 5);
-    EXPECT_EQ(Settings::ReadString("Port"), "COM5");
-    EXPECT_TRUE(window.PortMenu()->actions()[1]->isChecked());
-    EXPECT_FALSE(window.PortMenu()->actions()[0]->isChecked());
-}
-
-TEST_F(MainWindow, NoPortAtAllIsReportedAndCommandsAreRefused) {
-    ShipLanguages();
-    m_OpenablePorts.clear();
-    MainDialog& window = Open();
-    ASSERT_FALSE(m_Prompt.m_Shown.empty());
-    EXPECT_EQ(m_Prompt.m_Shown.back().text, Text("strPortFail"));
-    m_Prompt.m_Shown.clear();
-    window.OnCommand(1005);
-    ASSERT_EQ(m_Prompt.m_Shown.size(), 1u);
-    EXPECT_EQ(m_Prompt.m_Shown[0].text, Text("strPortFail"));
-}
-
-// Saves screenshots for people to look at (build/screenshots), and checks in
-// them that the value read is painted, at both scales.
-TEST_F(MainWindow, ScreenshotsInEachLanguageAtOneAndTwoTimesScale) {
-    ShipLanguages();
-    ShipInfoFile();
-    fs::copy_file(fs::path(CALORA_SOURCE_DIR) / "dist" / "vrn.dak", Program() / "vrn.dak");
-    MainDialog& window = Open();
-    const fs::path out = CALORA_SCREENSHOT_DIR;
-    fs::create_directories(out);
-    for (int language = 0; language < 2; ++language) {
-        window.OnCommand(32797 + language);
-        window.OnCommand(1005);
-        m_Clock.RunFor(10000);
-        QApplication::processEvents(); // let the menu bar lay out its new titles
-        int textPixels[3] = {};
-        for (int scale : {1, 2}) {
-            QPixmap picture(window.size() * scale);
-            picture.setDevicePixelRatio(scale);
-            window.render(&picture);
-            const fs::path file = out / ("main-" + std::string(language == 0 ? "en" : "zh") + "-" +
-                                         std::to_string(scale * 100) + ".png");
-            ASSERT_TRUE(picture.save(QString::fromStdString(file.string())));
-            // The PV label's green digits on black, four times the pixels at 200 %.
-            const QImage image = picture.toImage();
-            const QRect label(window.PvLabel()->mapTo(&window, QPoint()) * scale,
-                              window.PvLabel()->size() * scale);
-            for (int y = label.top(); y <= label.bottom(); ++y) {
-                for (int x = label.left(); x <= label.right(); ++x) {
-                    textPixels[scale] += image.pixel(x, y) == qRgb(0, 255, 0) ? 1 : 0;
-                }
-            }
-        }
-        EXPECT_GT(textPixels[1], 40);
-        EXPECT_GT(textPixels[2], 3 * textPixels[1]);
-        auto* tabs = window.findChild<QTabBar*>();
-        for (int tab = 1; tab < 5; ++tab) {
-            tabs->setCurrentIndex(tab);
-            const fs::path file = out / ("tab" + std::to_string(tab) + "-" +
-                                         std::string(language == 0 ? "en" : "zh") + ".png");
-            ASSERT_TRUE(window.grab().save(QString::fromStdString(file.string())));
-        }
-        tabs->setCurrentIndex(0);
-        AboutDialog about(&window, Program().string() + "/");
-        const fs::path file = out / ("about-" + std::string(language == 0 ? "en" : "zh") + ".png");
-        ASSERT_TRUE(about.grab().save(QString::fromStdString(file.string())));
-        EXPECT_EQ(Of(about.windowTitle()), LoadLanguageText("Menu", "IDM_HELP_ABOUT") + " Calora");
-    }
-}
-
-TEST_F(MainWindow, ToolTipsComeFromTheLanguageFileCutTo79Characters) {
-    std::ofstream(Program() / "Long.ini")
+    w.Ship("dist", "qxrfw.dat");
+    window.OnCommand(MainDialog::kWebLink);
+    ASSERT_EQ(w.m_Prompt.m_Opened.size(), 1u);
+    EXPECT_FALSE(w.m_Prompt.m_Opened[0].empty());
+    std::ofstream(w.m_Folder / "Long.ini")
         << "[Lang]\nLanguage=Long\n[ToolBar]\nIDT_SEARCH=" << std::string(100, 'x')
         << "\nIDT_STOP=Stop now\n";
-    MainDialog& window = Open();
-    auto tipOf = [&window](int id) {
-        QWidget* button = window.ToolBar()->widgetForAction(TrendButton(window, id));
+    MainDialog second(w.m_Protocol, w.m_Folder.string() + "/");
+    second.show();
+    EXPECT_EQ(Of(second.windowTitle()), "Calora  V1.01");
+    const auto tipOf = [&window = second](int id) {
+        QWidget* button = window.ToolBar()->widgetForAction(ToolButton(window, id));
         const QPoint where = button->geometry().center();
         QHelpEvent event(QEvent::ToolTip, where, window.ToolBar()->mapToGlobal(where));
         QApplication::sendEvent(window.ToolBar(), &event);
         return Of(QToolTip::text());
     };
-    EXPECT_EQ(tipOf(32773), std::string(79, 'x'));
-    EXPECT_EQ(tipOf(32776), "Stop now");
+    EXPECT_EQ(tipOf(MainDialog::kSearchCommand), std::string(79, 'x'));
+    EXPECT_EQ(tipOf(MainDialog::kStop), "Stop now");
 }
 
-TEST_F(MainWindow, WebLinkOpensTheAddressOfTheInfoFile) {
-    MainDialog& window = Open();
-    window.OnCommand(32778);
-    EXPECT_TRUE(m_Prompt.m_Opened.empty()); // no info file: nothing happens
-    ShipInfoFile();
-    window.OnCommand(32778);
-    ASSERT_EQ(m_Prompt.m_Opened.size(), 1u);
-    EXPECT_FALSE(m_Prompt.m_Opened[0].empty());
+TEST(MainWindow, StoredPortAndLanguageThatNoLongerExistPickTheFirstNoPortIsReported) {
+    PageWindow w({}, PageWindow::kLater);
+    w.m_Ports = {2, 5};
+    Settings::WriteString("Port", "COM9");
+    Settings::WriteString("Language", "Klingon");
+    MainDialog& window = w.Open();
+    EXPECT_EQ(window.PortList(), (std::vector<std::string>{"COM2", "COM5"}));
+    EXPECT_EQ(w.m_Protocol.PortNumber(), 2);
+    EXPECT_EQ(Of(window.StatusText(1)), "COM2");
+    EXPECT_EQ(CurrentLanguageFile, (w.m_Folder / "English.ini").string());
+    EXPECT_EQ(Settings::ReadString("Port"), "COM9");
+    EXPECT_EQ(Settings::ReadString("Language"), "Klingon");
+
+    window.OnCommand(MainDialog::kFirstPort + 1);
+    EXPECT_EQ(w.m_Protocol.PortNumber(), 5);
+    EXPECT_EQ(Settings::ReadString("Port"), "COM5");
+    EXPECT_TRUE(window.PortMenu()->actions()[1]->isChecked());
+    EXPECT_FALSE(window.PortMenu()->actions()[0]->isChecked());
+
+    // No port at all is reported, and commands are refused.
+    w.m_Ports.clear();
+    MainDialog(w.m_Protocol, w.m_Folder.string() + "/").OnCommand(MainDialog::kGetValues);
+    EXPECT_EQ(w.Shown(), Text("strPortFail") + "|" + Text("strPortFail") + "|");
 }
+
+// Command ids are unique and the run-time submenus hold the ids the window
+// gives their entries; a popup is what has entries; every position up to the
+// trend tools has its image; every process command has its button.
+TEST(MainWindow, MenuAndToolbarDataHoldWhatTheWindowLooksUp) {
+    std::set<int> ids;
+    const std::function<void(std::span<const MenuEntryTemplate>)> collect = [&](auto entries) {
+        for (const MenuEntryTemplate& entry : entries) {
+            EXPECT_TRUE(entry.kind != MenuEntryKind::Item || ids.insert(entry.id).second)
+                << entry.id;
+            EXPECT_EQ(entry.kind == MenuEntryKind::Popup, !entry.Children().empty());
+            collect(entry.Children());
+        }
+    };
+    collect(MainMenuTemplate().popups);
+    const auto environment = MainMenuTemplate().popups[2].Children();
+    for (const auto& [submenu, first] : {std::pair{environment[0], kFirstPortCommand},
+                                         std::pair{environment[2], kFirstLanguageCommand}}) {
+        ASSERT_EQ(submenu.Children().size(), static_cast<std::size_t>(kMenuRuntimeEntries));
+        for (int i = 0; i < kMenuRuntimeEntries; ++i) {
+            EXPECT_EQ(submenu.Children()[static_cast<std::size_t>(i)].id, first + i);
+        }
+    }
+    const auto toolbar = MainToolbarTemplate();
+    std::set<int> buttons;
+    for (std::size_t position = 0; position < toolbar.size(); ++position) {
+        const ToolbarEntryTemplate& entry = toolbar[position];
+        const bool separator = entry.kind == ToolbarEntryKind::Separator;
+        EXPECT_EQ(entry.icon != 0, static_cast<int>(position) < kToolbarImageCount) << position;
+        EXPECT_EQ(separator, entry.tooltipKey.empty()) << position;
+        EXPECT_TRUE(separator || buttons.insert(entry.id).second) << position;
+    }
+    for (const MenuEntryTemplate& item : MainMenuTemplate().popups[1].Children()) {
+        EXPECT_TRUE(buttons.contains(item.id)) << item.id;
+    }
+}
+
+} // namespace

@@ -16,31 +16,48 @@
 #include <QTabBar>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <set>
 
 inline std::string Text(const char* key) {
     return LoadLanguageText(key);
 }
 
-// Also answers every question as told, and records it.
+// Also answers every question and file dialog as told, and records them and
+// the addresses the window asks the desktop to open.
 class AnsweringPrompt : public RecordingPrompt {
 public:
     bool AskYesNo(const std::string& text, const std::string&) override {
         m_Asked.push_back(text);
         return m_bYes;
     }
-    std::vector<std::string> m_Asked;
+    std::string AskOpenPath(const std::string& filter, const std::string&) override {
+        m_Asked.push_back(filter);
+        return m_strPath;
+    }
+    std::string AskSavePath(const std::string& fileName, const std::string& extension,
+                            const std::string& filter, const std::string& title) override {
+        m_Asked.push_back(fileName + "|" + extension + "|" + filter + "|" + title);
+        return m_strPath;
+    }
+    void OpenAddress(const std::string& address) override { m_Opened.push_back(address); }
+    std::vector<std::string> m_Asked, m_Opened;
+    std::string m_strPath;
     bool m_bYes = true;
 };
 
-// The main window with its pages in virtual time, on a fake line to the
-// simulated transmitter at address 0, in a folder of its own with the shipped
-// language files: what the page tests and the page screenshots drive.
+// The main window in virtual time, on a fake line to the simulated
+// transmitter (or whatever m_Attach puts on it), in a folder of its own with
+// the shipped language files: what the window tests and the screenshots drive.
 class PageWindow {
 public:
     using Bytes = std::vector<std::uint8_t>;
+    // kLater leaves the window to Open(), after the test set the folder up;
+    // kBare also ships no language files.
+    enum Start { kOpen, kLater, kBare };
 
-    explicit PageWindow(const SimOptions& options = {})
+    explicit PageWindow(const SimOptions& options = {}, Start start = kOpen)
         : m_Simulator(options, nullptr),
           m_Folder(std::filesystem::temp_directory_path() /
                    ("calora_pages_" + std::to_string(::getpid()) + "_" + TestName())) {
@@ -49,13 +66,18 @@ public:
         fs::create_directories(m_Folder / "settings");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString((m_Folder / "settings").string()));
-        for (const char* file : {"English.ini", "SimpleChinese.ini"}) {
-            fs::copy_file(fs::path(CALORA_SOURCE_DIR) / "lang" / file, m_Folder / file);
+        if (start != kBare) {
+            Ship("lang", "English.ini");
+            Ship("lang", "SimpleChinese.ini");
         }
         BusyFlag = false;
         CancelFlag = false;
+        CurrentLanguageFile.clear();
         ChineseUnitsFlag = false;
-        m_Protocol.SetLinkOpener([this](int, SerialLink::BytesCallback onBytes) {
+        m_Protocol.SetLinkOpener([this](int port, SerialLink::BytesCallback onBytes) {
+            if (!m_Ports.contains(port)) {
+                return std::unique_ptr<SerialLink>();
+            }
             auto link = std::make_unique<FakeLink>(m_Clock, std::move(onBytes));
             link->m_OnWrite = [this, line = link.get()](const Bytes& frame, std::size_t) {
                 for (RequestFrame& request : RequestAssembler().Feed(frame).m_frames) {
@@ -67,10 +89,14 @@ public:
                     line->Receive(std::move(answer), 100);
                 }
             };
+            if (m_Attach) {
+                m_Attach(*link);
+            }
             return std::unique_ptr<SerialLink>(std::move(link));
         });
-        m_pWindow = std::make_unique<MainDialog>(m_Protocol, m_Folder.string() + "/");
-        m_pWindow->show();
+        if (start == kOpen) {
+            Open();
+        }
     }
     ~PageWindow() {
         m_pWindow.reset();
@@ -78,8 +104,17 @@ public:
         ChineseUnitsFlag = false;
         std::filesystem::remove_all(m_Folder);
     }
-    PageWindow(const PageWindow&) = delete;
-    PageWindow& operator=(const PageWindow&) = delete;
+
+    MainDialog& Open() {
+        m_pWindow = std::make_unique<MainDialog>(m_Protocol, m_Folder.string() + "/");
+        m_pWindow->show();
+        return *m_pWindow;
+    }
+    // Copies a file of the source tree's folder into the program folder.
+    void Ship(const char* folder, const char* file) const {
+        std::filesystem::copy_file(std::filesystem::path(CALORA_SOURCE_DIR) / folder / file,
+                                   m_Folder / file);
+    }
 
     template <typename T = QLineEdit> T* Item(int page, int id) const {
         return qobject_cast<T*>(m_pWindow->Page(page)->Control(id));
@@ -145,6 +180,9 @@ public:
     HartProtocol m_Protocol;
     Simulator m_Simulator;
     std::vector<RequestFrame> m_Requests;
+    std::set<int> m_Ports{1}; // the COM numbers that open
+    // Another transmitter on each line opened, in the simulator's place.
+    std::function<void(FakeLink&)> m_Attach;
     std::filesystem::path m_Folder;
     std::unique_ptr<MainDialog> m_pWindow;
 };

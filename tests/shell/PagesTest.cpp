@@ -1,11 +1,12 @@
 // The configuration pages in the main window, in virtual time, on the
-// simulated transmitter. What each check and sequence decides is proven with
-// the decisions in tests/pages; here each page moves its texts in and out,
-// runs what was decided, and shows refusals at the input to correct and
-// failures with their reason.
+// simulated transmitter, whose own frame code reads what the pages send. What
+// each check and sequence decides is proven with the decisions in tests/pages;
+// here each page moves its texts in and out, runs what was decided, and shows
+// refusals at the input to correct and failures with their reason.
 #include "tests/shell/PageWindow.h"
 
 #include <QDateEdit>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ using Bytes = PageWindow::Bytes;
 // Each button after what the user typed or chose, and the question it asks:
 // the commands it sends (each once) and the data of the last; or the refusal,
 // with the focus on the input to correct; or, when the transmitter refuses a
-// command, the failure that names it.
+// command, the failure that names it. No to the question sends and stores
+// nothing.
 TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
     const auto other = [](const char* typed) {
         return [=](PageWindow& p) {
@@ -43,7 +45,11 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
             p.Choose(1, 1186, sensor2);
         };
     };
-    const auto no = [](PageWindow& p) { p.m_Prompt.m_bYes = false; };
+    // No, after readings were typed that a Yes would store.
+    const auto no = [trim](PageWindow& p) {
+        trim("4", "20")(p);
+        p.m_Prompt.m_bYes = false;
+    };
     const struct {
         int tab, page;
         std::function<void(PageWindow&)> setup;
@@ -64,6 +70,7 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
         {0, 0, trim("2.9", "20"), 1047, {}, {}, "strCurrentErr", 1001, 0, "strTrimCurrent"},
         {0, 0, trim("4", "22.1"), 1047, {}, {}, "strCurrentErr", 1046, 0, "strTrimCurrent"},
         {0, 0, trim("4", "20"), 1047, {0, 45}, {}, "", 0, 45, "strTrimCurrent"},
+        {0, 0, no, 1047, {}, {}, "", 0, 0, "strTrimCurrent"},
         {1, 1, [](PageWindow& p) { p.Type(1, 1031, "-195"); }, 1168, {}, {}, "SpanErr", 1031},
         {1, 1, sensors(0, 2, 0), 1168, {}, {}, "Sen1WireErr", 1167},
         {1, 1, sensors(1, 1, 21), 1168, {}, {}, "SenMatchErr", 1186},
@@ -91,6 +98,7 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
             c.setup(p);
         }
         p.m_Requests.clear();
+        const DeviceRecord before = p.m_Protocol.Device();
         p.Click(c.page, c.button);
         Bytes sent = p.Commands();
         sent.erase(std::unique(sent.begin(), sent.end()), sent.end());
@@ -109,19 +117,9 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
             EXPECT_EQ(p.Sent(c.sent.empty() ? 0 : c.sent.back()), c.data);
         }
         EXPECT_TRUE(c.focus == 0 || p.Focused(c.page, c.focus)) << c.focus;
+        EXPECT_TRUE(p.m_Prompt.m_bYes || p.m_Protocol.Device() == before);
         EXPECT_FALSE(BusyFlag);
     }
-}
-
-TEST(Pages, NoToTheTrimQuestionSendsAndStoresNothing) {
-    PageWindow p;
-    p.Type(0, 1001, "4");
-    p.Type(0, 1046, "20");
-    p.m_Prompt.m_bYes = false;
-    p.Click(0, 1047);
-    EXPECT_EQ(p.m_Prompt.m_Asked, std::vector<std::string>{Text("strTrimCurrent")});
-    EXPECT_EQ(p.Commands(), Bytes{});
-    EXPECT_EQ(p.m_Protocol.Device().trimZeroCurrent, 0.0f);
 }
 
 TEST(Pages, TrimFromTheKeyboard) {
@@ -176,15 +174,56 @@ TEST(Pages, InformationRoundTripAddressChangeAndFinalAssemblyNumber) {
     EXPECT_EQ(p.Transmitter().m_pollingAddress, 3);
     EXPECT_EQ(p.Shown(), "");
     EXPECT_EQ(p.Status(), Text("strOpOK"));
-}
-
-TEST(Pages, TypedAddressIsUsedAtOnce) {
-    PageWindow p;
+    // An address typed is used at once.
     QLineEdit* edit = p.Item<QComboBox>(2, 1025)->lineEdit();
     edit->clear();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
     QApplication::sendEvent(edit, &press);
     EXPECT_EQ(p.m_Protocol.Device().pollingAddress, 7);
+}
+
+TEST(Pages, SensorReadShowsTheConfigurationAndUpdateWritesItBack) {
+    PageWindow p;
+    DeviceConfig& transmitter = p.Transmitter();
+    const PageWindow::Bytes block =
+        Join({{3, 2, 0xFF, 0x01}, Float(0.5f), Float(-1.0f)}); // K, J averaged
+    std::copy(block.begin(), block.end(), transmitter.m_sensorBlock.begin());
+    transmitter.m_displayBlock = {1, 2, 1};
+    transmitter.m_lowerRange = -50.0f;
+    transmitter.m_upperRange = 300.0f;
+    p.ShowTab(1);
+    p.Click(1, 1049);
+    EXPECT_TRUE(p.Item<QRadioButton>(1, 1141)->isChecked());
+    EXPECT_TRUE(p.Item<QRadioButton>(1, 1143)->isChecked());
+    EXPECT_EQ(p.Item<QComboBox>(1, 1165)->currentIndex(), 14); // Type K
+    EXPECT_EQ(p.Item<QComboBox>(1, 1186)->currentIndex(), 13); // Type J
+    EXPECT_EQ(p.Item<QComboBox>(1, 1024)->currentIndex(), 2);
+    EXPECT_FALSE(p.Item<QComboBox>(1, 1167)->isEnabled());
+    EXPECT_FALSE(p.Item<QComboBox>(1, 1032)->isEnabled());
+    const auto texts = [&p] {
+        std::string all;
+        for (int id : {1001, 1031, 1002, 1003, 1161}) {
+            all += p.Item(1, id)->text().toStdString() + " ";
+        }
+        return all + p.Item<QComboBox>(1, 1030)->currentText().toStdString();
+    };
+    EXPECT_EQ(texts(), "-50.000 300.000 0.500 -1.000 1.0 °C");
+
+    // A type typed over the one chosen is none: the type read is sent back.
+    p.Choose(1, 1186, 14);
+    p.Item<QComboBox>(1, 1186)->setEditText("Type X");
+    const DeviceConfig read = transmitter;
+    p.Click(1, 1168);
+    EXPECT_EQ(p.Status(), Text("strOpOK"));
+    EXPECT_TRUE(transmitter == read);
+
+    // A unit chosen converts what is shown; relabelling starts the page over.
+    p.Choose(1, 1030, 2);
+    EXPECT_EQ(texts(), "-58.000 572.000 0.900 -1.800 1.0 F");
+    p.m_pWindow->Page(1)->Relabel();
+    EXPECT_EQ(texts(), "-200 850 0.900 -1.800 1.0 °C");
+    EXPECT_EQ(p.Item<QComboBox>(1, 1165)->currentIndex(), 0);
+    EXPECT_EQ(p.Item<QComboBox>(1, 1167)->currentIndex(), 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The window on the simulated transmitter through a pseudo-terminal, in real
-// time on Qt's timers: what an engineer does first.
+// The window's timer service on Qt's event loop, and the window on the
+// simulated transmitter through a pseudo-terminal, in real time on Qt's
+// timers: what an engineer does first.
 #include "controls/ColorLabel.h"
 #include "hart/HartProtocol.h"
 #include "hart/Sequence.h"
@@ -15,6 +16,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
+
+TEST(QtTimerService, FiresOnceKillsAndWaitsWhileDispatching) {
+    QtTimerService timers;
+    std::vector<int> fired;
+    timers.StartOneShot(10, [&] { fired.push_back(1); });
+    const auto killed = timers.StartOneShot(20, [&] { fired.push_back(2); });
+    timers.StartOneShot(30, [&] {
+        fired.push_back(3);
+        // A timer callback may wait in turn; other timers run meanwhile.
+        timers.WaitWithMessages(5);
+    });
+    timers.Kill(killed);
+    timers.Kill(killed); // twice is harmless
+
+    QElapsedTimer clock;
+    clock.start();
+    timers.WaitWithMessages(80);
+    EXPECT_GE(clock.elapsed(), 80);
+    EXPECT_EQ(fired, (std::vector<int>{1, 3}));
+    timers.WaitWithMessages(0); // one look at the queue
+}
 
 TEST(WindowAgainstSimulator, GetFillsTheValuePanel) {
     const std::string folder =

@@ -3,8 +3,6 @@
 
 #include "tests/sim/SimTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>

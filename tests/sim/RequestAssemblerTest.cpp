@@ -2,10 +2,6 @@
 
 #include "tests/sim/SimTestSupport.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-
 constexpr LongAddress kAddress = SimulatorHarness::kFirstAddress;
 
 TEST(RequestAssembler, JoinsSingleBytesAcceptsNoPreamblesAndKeepsMemoryBounded) {
@@ -53,5 +49,3 @@ TEST(RequestAssembler, SkipsGarbageAndBadChecksumsCutsSeveralFramesAndKeepsAPart
     ASSERT_EQ(result.m_frames.size(), 1u);
     EXPECT_EQ(result.m_frames[0].m_command, 15);
 }
-
-} // namespace

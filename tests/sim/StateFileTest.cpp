@@ -2,12 +2,8 @@
 
 #include "tests/sim/SimTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
-
-namespace {
 
 TEST(StateFile, EveryFieldIsSavedAndLoadedAndSurvivesARestart) {
     TempFolder folder;
@@ -57,5 +53,3 @@ TEST(StateFile, EveryFieldIsSavedAndLoadedAndSurvivesARestart) {
     EXPECT_FALSE(SimulatorHarness(options).Sim().LoadState(&error)); // a bad file is reported
     EXPECT_NE(error.find("line 2"), std::string::npos);
 }
-
-} // namespace

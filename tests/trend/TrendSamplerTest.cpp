@@ -9,27 +9,8 @@ namespace {
 
 using Commands = std::vector<std::uint8_t>;
 
-// What the sampler told its listener, in order.
-class RecordingListener : public TrendSampler::Listener {
-public:
-    void OnRangeRead() override { m_Events.push_back("range"); }
-    void OnSampleRecorded(TrendSampler::Curve curve) override {
-        m_Events.push_back(curve == TrendSampler::Curve::Pv        ? "pv"
-                           : curve == TrendSampler::Curve::Current ? "current"
-                                                                   : "percent");
-    }
-    void OnCycleComplete() override {
-        m_Events.push_back("cycle");
-        m_CycleEnds.push_back(m_pClock->Now());
-    }
-    void OnRecordingEnded() override { m_Events.push_back("ended"); }
-
-    const VirtualClock* m_pClock = nullptr;
-    std::vector<std::string> m_Events;
-    std::vector<std::uint64_t> m_CycleEnds;
-};
-
-class TrendSamplerTest : public EngineFixture {
+// Records what the sampler tells its listener, in order.
+class TrendSamplerTest : public EngineFixture, public TrendSampler::Listener {
 protected:
     void SetUp() override {
         EngineFixture::SetUp();
@@ -39,92 +20,86 @@ protected:
                 m_Transmitter.Attach(*link, m_Clock);
                 return link;
             });
-        m_Listener.m_pClock = &m_Clock;
         g_pMainDialog = &m_Display;
     }
 
+    void OnRangeRead() override { m_Events.push_back("range"); }
+    void OnSampleRecorded(TrendSampler::Curve curve) override {
+        m_Events.push_back(curve == TrendSampler::Curve::Pv        ? "pv"
+                           : curve == TrendSampler::Curve::Current ? "current"
+                                                                   : "percent");
+    }
+    void OnCycleComplete() override {
+        m_Events.push_back("cycle");
+        m_CycleEnds.push_back(m_Clock.Now());
+    }
+    void OnRecordingEnded() override { m_Events.push_back("ended"); }
+
     // Runs virtual time until count cycles have ended since the last call.
     void RunCycles(std::size_t count) {
-        const std::size_t until = m_Listener.m_CycleEnds.size() + count;
-        while (m_Listener.m_CycleEnds.size() < until && m_Clock.PendingTimers() > 0) {
+        const std::size_t until = m_CycleEnds.size() + count;
+        while (m_CycleEnds.size() < until && m_Clock.PendingTimers() > 0) {
             m_Clock.RunFor(100);
         }
-        ASSERT_EQ(m_Listener.m_CycleEnds.size(), until);
+        ASSERT_EQ(m_CycleEnds.size(), until);
     }
 
     TrendTransmitter m_Transmitter;
     TrendCurves m_Curves;
-    RecordingListener m_Listener;
+    std::vector<std::string> m_Events;
+    std::vector<std::uint64_t> m_CycleEnds;
     int m_nPeriod = 2;
-    TrendSampler m_Sampler{m_Protocol.Device(), m_Curves, m_Listener, [this] { return m_nPeriod; }};
+    TrendSampler m_Sampler{m_Protocol.Device(), m_Curves, *this, [this] { return m_nPeriod; }};
 };
 
 } // namespace
 
-TEST_F(TrendSamplerTest, LaterCyclesSkipIdentityAndRange) {
-    struct Case {
-        TrendSampler::Mode mode;
-        Commands sent; // three cycles
-        std::size_t pv, current, percent;
-    };
-    for (const Case& c : {Case{TrendSampler::kAll, {0, 15, 1, 2, 1, 2, 1, 2}, 3, 3, 3},
-                          Case{TrendSampler::kPv, {0, 15, 1, 1, 1}, 3, 0, 0},
-                          Case{TrendSampler::kCurrent, {0, 2, 2, 2}, 0, 3, 0},
-                          Case{TrendSampler::kPercent, {0, 2, 2, 2}, 0, 0, 3}}) {
+TEST_F(TrendSamplerTest, LaterCyclesSkipIdentityAndRangeAndStartAPeriodAfterTheLast) {
+    // Mode, period, commands sent in three cycles, commands in each later
+    // cycle, and the samples of each curve.
+    for (const auto& [mode, period, sent, later, pv, current, percent] :
+         {std::tuple{TrendSampler::kAll, 2u, Commands{0, 15, 1, 2, 1, 2, 1, 2}, 2u, 3u, 3u, 3u},
+          {TrendSampler::kPv, 1, {0, 15, 1, 1, 1}, 1, 3, 0, 0},
+          {TrendSampler::kCurrent, 1800, {0, 2, 2, 2}, 1, 0, 3, 0},
+          {TrendSampler::kPercent, 2, {0, 2, 2, 2}, 1, 0, 0, 3}}) {
+        m_nPeriod = static_cast<int>(period);
         m_Transmitter.m_Requests.clear();
         m_Curves.RemoveAllSamples();
-        m_Listener.m_CycleEnds.clear();
-        ASSERT_TRUE(m_Sampler.Start(c.mode));
+        m_CycleEnds.clear();
+        ASSERT_TRUE(m_Sampler.Start(mode));
         RunCycles(3);
         m_Sampler.Stop();
         BusyFlag = false; // as the main window's Stop
-        EXPECT_EQ(m_Transmitter.Commands(), c.sent) << c.mode;
-        EXPECT_EQ(m_Curves.pv.Count(), c.pv) << c.mode;
-        EXPECT_EQ(m_Curves.current.Count(), c.current) << c.mode;
-        EXPECT_EQ(m_Curves.percent.Count(), c.percent) << c.mode;
+        ASSERT_EQ(m_Transmitter.Commands(), sent) << mode;
+        EXPECT_EQ(
+            std::tuple(m_Curves.pv.Count(), m_Curves.current.Count(), m_Curves.percent.Count()),
+            std::tuple(pv, current, percent))
+            << mode;
+        const std::uint64_t second = m_Transmitter.m_Requests[sent.size() - 2 * later].time;
+        EXPECT_EQ(second - m_CycleEnds[0], period * 1000) << mode;
     }
 }
 
 TEST_F(TrendSamplerTest, AllReadsTheRangeThenRecordsEachValueWithItsTime) {
     ASSERT_TRUE(m_Sampler.Start(TrendSampler::kAll));
     RunCycles(1);
-    EXPECT_EQ(m_Listener.m_Events,
-              (std::vector<std::string>{"range", "pv", "current", "percent", "cycle"}));
-    EXPECT_EQ(m_Curves.pvLow, -50.0);
-    EXPECT_EQ(m_Curves.pvHigh, 300.0);
-    EXPECT_EQ(m_Curves.pvUnit, "\u00B0C");
-    ASSERT_EQ(m_Curves.pv.Count(), 1u);
-    ASSERT_EQ(m_Curves.current.Count(), 1u);
-    ASSERT_EQ(m_Curves.percent.Count(), 1u);
-    EXPECT_EQ(m_Curves.pv.At(0).value, 21.5);
-    EXPECT_EQ(m_Curves.current.At(0).value, 12.0);
-    EXPECT_EQ(m_Curves.percent.At(0).value, 50.0);
+    ASSERT_EQ(m_Events, (std::vector<std::string>{"range", "pv", "current", "percent", "cycle"}));
+    EXPECT_EQ(std::tuple(m_Curves.pvLow, m_Curves.pvHigh, m_Curves.pvUnit),
+              std::tuple(-50.0, 300.0, "\u00B0C"));
+    EXPECT_EQ(std::tuple(m_Curves.pv.At(0).value, m_Curves.current.At(0).value,
+                         m_Curves.percent.At(0).value),
+              std::tuple(21.5, 12.0, 50.0));
     // PV is taken when its answer arrives, current and percent together at
     // the end of the cycle, in the timer service's calendar time.
     const auto seconds = [](std::uint64_t ms) {
         return static_cast<std::int32_t>(VirtualClock::kEpoch + ms / 1000);
     };
-    EXPECT_EQ(m_Curves.current.At(0).time, seconds(m_Listener.m_CycleEnds[0]));
+    EXPECT_EQ(m_Curves.current.At(0).time, seconds(m_CycleEnds[0]));
     EXPECT_EQ(m_Curves.percent.At(0).time, m_Curves.current.At(0).time);
     EXPECT_EQ(m_Curves.pv.At(0).time, seconds(m_Transmitter.TimeOf(2, 0)));
     // Between cycles the operation stays busy and other operations are refused.
     EXPECT_TRUE(BusyFlag);
     EXPECT_EQ(m_Display.m_Progress.back(), true);
-    EXPECT_FALSE(CanStartSequence());
-    EXPECT_EQ(m_Prompt.m_Shown.back().text, "Busy");
-}
-
-TEST_F(TrendSamplerTest, TheNextCycleStartsThePeriodAfterTheLastEnded) {
-    for (int period : {2, 1, 1800}) {
-        m_nPeriod = period;
-        m_Transmitter.m_Requests.clear();
-        m_Listener.m_CycleEnds.clear();
-        ASSERT_TRUE(m_Sampler.Start(TrendSampler::kCurrent));
-        RunCycles(2);
-        EXPECT_EQ(m_Transmitter.TimeOf(2, 1) - m_Listener.m_CycleEnds[0], period * 1000u) << period;
-        m_Sampler.Stop();
-        BusyFlag = false;
-    }
 }
 
 TEST_F(TrendSamplerTest, AFailedTransactionEndsTheRecordingKeepingItsSamples) {
@@ -132,8 +107,7 @@ TEST_F(TrendSamplerTest, AFailedTransactionEndsTheRecordingKeepingItsSamples) {
     RunCycles(1);
     m_Transmitter.m_Silent = {2};
     m_Clock.RunFor(120000);
-    EXPECT_EQ(m_Listener.m_Events.back(), "ended");
-    EXPECT_FALSE(m_Sampler.IsRecording());
+    EXPECT_EQ(m_Events.back(), "ended");
     EXPECT_FALSE(BusyFlag);
     EXPECT_EQ(m_Prompt.m_Shown.back().text.substr(0, 9), "No answer");
     EXPECT_EQ(m_Curves.pv.Count(), 2u) << "the PV of the failed cycle was answered";
@@ -160,7 +134,7 @@ TEST_F(TrendSamplerTest, StopEndsAtOnceAndACancelAtTheNextTick) {
     m_Clock.RunFor(1000);
     EXPECT_FALSE(m_Sampler.IsRecording());
     EXPECT_FALSE(BusyFlag);
-    EXPECT_EQ(m_Listener.m_Events.back(), "ended");
+    EXPECT_EQ(m_Events.back(), "ended");
 }
 
 TEST_F(TrendSamplerTest, ARefusedStartChangesNothing) {
@@ -175,5 +149,5 @@ TEST_F(TrendSamplerTest, ARefusedStartChangesNothing) {
     EXPECT_EQ(m_Prompt.m_Shown.back().text, "Port failed");
     m_Clock.RunFor(10000);
     EXPECT_FALSE(m_Sampler.IsRecording());
-    EXPECT_TRUE(m_Listener.m_Events.empty());
+    EXPECT_TRUE(m_Events.empty());
 }

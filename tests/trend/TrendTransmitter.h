@@ -53,32 +53,23 @@ public:
 private:
     void Answer(FakeLink& link, VirtualClock& clock, const std::vector<std::uint8_t>& frame) {
         AnswerSpec spec;
-        if (frame[10] == 0x02) { // short frame: command 0
-            m_Requests.push_back({clock.Now(), 0});
-            spec.command = 0;
+        const bool identity = frame[10] == 0x02; // a short frame is command 0
+        spec.command = identity ? 0 : frame[16];
+        m_Requests.push_back({clock.Now(), spec.command});
+        if (identity) {
             spec.longAddress = false;
             spec.shortAddress = frame[11];
             spec.data = {254, 0x26, 4, 5, 5, 1, 1, 1, 0, 1, 2, 3};
-        } else {
-            spec.command = frame[16];
-            m_Requests.push_back({clock.Now(), spec.command});
-            switch (spec.command) {
-            case 15:
-                spec.data =
-                    Join({{0, 0, m_nUnit}, Float(m_fUpper), Float(m_fLower), Float(1.0f), {0, 0}});
-                break;
-            case 1:
-                spec.data = Join({{m_nUnit}, Float(m_fPv)});
-                m_fPv += m_fStep;
-                break;
-            case 2:
-                spec.data = Join({Float(m_fCurrent), Float(m_fPercent)});
-                m_fCurrent += m_fStep;
-                m_fPercent += m_fStep;
-                break;
-            default:
-                break;
-            }
+        } else if (spec.command == 15) {
+            spec.data =
+                Join({{0, 0, m_nUnit}, Float(m_fUpper), Float(m_fLower), Float(1.0f), {0, 0}});
+        } else if (spec.command == 1) {
+            spec.data = Join({{m_nUnit}, Float(m_fPv)});
+            m_fPv += m_fStep;
+        } else if (spec.command == 2) {
+            spec.data = Join({Float(m_fCurrent), Float(m_fPercent)});
+            m_fCurrent += m_fStep;
+            m_fPercent += m_fStep;
         }
         if (m_Silent.count(spec.command) == 0) {
             link.Receive(MakeAnswer(spec), 100);

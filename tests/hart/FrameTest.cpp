@@ -1,0 +1,408 @@
+#include "hart/CommandTable.h"
+#include "hart/HartCodec.h"
+#include "hart/HartProtocol.h"
+#include "hart/UnitTables.h"
+
+#include "tests/hart/AnswerFrames.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Kind = TransactionResult::Kind;
+
+const std::array<std::uint8_t, 5> kAddress{0x91, 0x04, 0x01, 0x02, 0x03};
+
+class DecodeAnswer : public ::testing::Test {
+protected:
+    void TearDown() override { ChineseUnitsFlag = false; }
+
+    bool Parse(std::uint8_t command, const Bytes& bytes) {
+        m_Protocol.PrepareRequest(command);
+        return m_Protocol.ParseAnswer(bytes);
+    }
+    bool Answer(std::uint8_t command, const Bytes& data) {
+        m_Protocol.PrepareRequest(command);
+        return m_Protocol.ParseAnswer(MakeAnswer({.command = command, .data = data}));
+    }
+
+    Bytes Sent() const {
+        const auto& tx = m_Protocol.TxFrame();
+        return Bytes(tx.begin(),
+                     tx.begin() + static_cast<std::ptrdiff_t>(m_Protocol.FrameLength()));
+    }
+
+    // The data bytes of the long request just built, after checking the frame around them.
+    Bytes DataOf(std::uint8_t command) {
+        m_Record.longAddress = kAddress;
+        EXPECT_TRUE(m_Protocol.PrepareRequest(command)) << int(command);
+        const auto& tx = m_Protocol.TxFrame();
+        const std::uint8_t n = tx[17];
+        const Bytes data(tx.begin() + 18, tx.begin() + 18 + std::min<int>(n, 39));
+        const Bytes head = Join({{0x82, 0x91, 0x04, 0x01, 0x02, 0x03, command, n}, data});
+        std::uint8_t checksum = 0;
+        for (std::uint8_t byte : head) {
+            checksum ^= byte;
+        }
+        EXPECT_EQ(Sent(), Join({Bytes(10, 0xFF), head, {checksum, 0xFF, 0xFF}})) << int(command);
+        return data;
+    }
+
+    HartProtocol m_Protocol;
+    DeviceRecord& m_Record = m_Protocol.Device();
+};
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((seed + 37 * i + 1) & 0x3F); // never a NaN float
+    }
+    return bytes;
+}
+
+Bytes Frame(std::uint8_t command, std::size_t preambles = 5, std::uint8_t code = 0) {
+    Bytes data;
+    if (command == 1) {
+        data = Join({{32}, Float(25.5f)});
+    } else if (command == 2) {
+        data = Join({Float(12.0f), Float(50.0f)});
+    } else if (command == 152) {
+        data = Bytes(34, 0x5A);
+    }
+    return MakeAnswer(
+        {.command = command, .data = data, .preambles = preambles, .responseCode = code});
+}
+
+Bytes Flipped(Bytes bytes, std::size_t at) {
+    bytes[at] ^= 0x40;
+    return bytes;
+}
+
+} // namespace
+
+using RequestFrame = DecodeAnswer;
+
+TEST_F(DecodeAnswer, EachDecoderAcceptsOnlyItsByteCountAndRejectsWithoutStoring) {
+    for (int number = 1; number < 256; ++number) {
+        const CommandInfo& info = CommandTable::Of(static_cast<std::uint8_t>(number));
+        if (info.answerBytes < 2) {
+            continue;
+        }
+        const auto command = info.number;
+        const auto size = static_cast<std::size_t>(info.answerBytes - 2);
+        // Wrong counts, one less and one more, leave the record as it was.
+        for (std::size_t wrong : {size - 1, size + 1}) {
+            if (wrong > 40) {
+                continue;
+            }
+            const DeviceRecord before = m_Record;
+            EXPECT_FALSE(Answer(command, Pattern(wrong, command))) << int(command) << "/" << wrong;
+            EXPECT_TRUE(m_Record == before) << int(command) << " stored a rejected answer";
+        }
+        EXPECT_TRUE(Answer(command, Pattern(size, command))) << int(command);
+    }
+}
+
+TEST_F(DecodeAnswer, CommandZeroChecksThePollingAddressAndBuildsTheLongAddress) {
+    //                manuf type  prm  urev drev srev hrev flag id0   id1   id2
+    const Bytes data{254, 0x26, 8, 5, 5, 1, 2, 3, 0, 0xAA, 0xBB, 0xCC};
+    auto answer = [this](const Bytes& data) {
+        m_Protocol.PrepareRequest(0);
+        return m_Protocol.ParseAnswer(
+            MakeAnswer({.command = 0, .data = data, .longAddress = false, .shortAddress = 0x83}));
+    };
+    m_Record.pollingAddress = 4;
+    EXPECT_FALSE(answer(data));
+    EXPECT_EQ(m_Record.longAddress, (std::array<std::uint8_t, 5>{}));
+
+    m_Record.pollingAddress = 3;
+    ASSERT_TRUE(answer(data));
+    EXPECT_EQ(m_Record.longAddress, (std::array<std::uint8_t, 5>{0xA6, 8, 0xAA, 0xBB, 0xCC}));
+    EXPECT_EQ(m_Record.deviceTypeName, "HART 智能变送器");
+    // Another device type keeps the name; type 3 has its own.
+    Bytes other = data;
+    other[2] = 77;
+    ASSERT_TRUE(answer(other));
+    EXPECT_EQ(m_Record.deviceTypeName, "HART 智能变送器");
+    other[2] = 3;
+    ASSERT_TRUE(answer(other));
+    EXPECT_EQ(m_Record.deviceTypeName, "通用型HART 智能压力变送器");
+
+    // The next long request goes to the address just learnt.
+    ASSERT_TRUE(m_Protocol.PrepareRequest(1));
+    EXPECT_EQ(m_Protocol.TxFrame()[11], 0xA6);
+    EXPECT_EQ(m_Protocol.TxFrame()[15], 0xCC);
+}
+
+TEST_F(DecodeAnswer, ReadCommandsFillTheRecord) {
+    ASSERT_TRUE(Answer(1, Join({{33}, Float(98.6f)})));
+    EXPECT_EQ(m_Record.pvUnitText, "F");
+    EXPECT_EQ(m_Record.pv, 98.6f);
+    ASSERT_TRUE(Answer(2, Join({Float(12.0f), Float(50.0f)})));
+    EXPECT_EQ(m_Record.loopCurrent, 12.0f);
+    EXPECT_EQ(m_Record.percentOfRange, 50.0f);
+    ASSERT_TRUE(
+        Answer(3, Join({Float(12.0f), {32}, Float(1.0f), {32}, Float(2.0f), {32}, Float(3.0f)})));
+    EXPECT_EQ(m_Record.pv3, 1.0f);
+    EXPECT_EQ(m_Record.sv, 2.0f);
+    EXPECT_EQ(m_Record.tv, 3.0f);
+    ASSERT_TRUE(Answer(14, Join({{0, 0, 1, 32}, Float(850.0f), Float(-200.0f), Float(10.0f)})));
+    EXPECT_EQ(m_Record.sensorLimitUnitText, "°C");
+    EXPECT_EQ(m_Record.upperSensorLimit, 850.0f);
+    EXPECT_EQ(m_Record.lowerSensorLimit, -200.0f);
+    ASSERT_TRUE(Answer(15, Join({{0, 0, 35}, Float(373.0f), Float(273.0f), Float(1.5f), {0, 0}})));
+    EXPECT_EQ(m_Record.pvUnitText, "K");
+    EXPECT_EQ(m_Record.upperRangeValue, 373.0f);
+    EXPECT_EQ(m_Record.lowerRangeValue, 273.0f);
+    EXPECT_EQ(m_Record.damping, 1.5f);
+    ASSERT_TRUE(Answer(161, {0x34, 0x12, 0xFF, 0x00}));
+    EXPECT_EQ(m_Record.wordPair161, (std::array<std::uint16_t, 2>{0x1234, 0x00FF}));
+    ASSERT_TRUE(Answer(162, {12, 255, 10, 0, 0, 0, 0}));
+    EXPECT_EQ(m_Record.versionText, "V12.25510");
+    ChineseUnitsFlag = true;
+    ASSERT_TRUE(Answer(1, Join({{32}, Float(20.0f)})));
+    EXPECT_EQ(m_Record.pvUnitText, "℃");
+}
+
+TEST_F(DecodeAnswer, RangeAnswerOfAnyLengthIsAcceptedAndReadsZerosBeyondIt) {
+    ASSERT_TRUE(Answer(15, Join({{0, 0, 33}, Float(100.0f), Float(1.0f), Float(2.0f), {0, 0}})));
+    // Seven data bytes: the frame's checksum is at index 17, d[7]; what lies
+    // after it reads as zero, not as the longer answer before.
+    ASSERT_TRUE(Answer(15, Join({{0, 0, 32}, Float(150.0f)})));
+    EXPECT_EQ(m_Record.pvUnitText, "°C");
+    EXPECT_EQ(m_Record.upperRangeValue, 150.0f);
+    const std::uint8_t checksum = m_Protocol.AnswerFrame()[17];
+    EXPECT_EQ(m_Record.lowerRangeValue,
+              HartCodec::FloatFromBytes(std::array<std::uint8_t, 4>{checksum, 0, 0, 0}));
+    EXPECT_EQ(m_Record.damping, 0.0f);
+    EXPECT_TRUE(Answer(15, {}));
+    EXPECT_EQ(m_Record.pvUnitText, "?");
+}
+
+TEST_F(DecodeAnswer, WriteCommandsSendWhatTheReadCommandsDecode) {
+    // Each write command's request data is the answer layout of its read
+    // command: what the tool writes, it reads back unchanged.
+    DeviceRecord& r = m_Record;
+    r.message = "CALIBRATED 2026";
+    r.tag = "TT-01";
+    r.descriptor = "BOILER FEED";
+    r.dateDay = 5;
+    r.dateMonth = 3;
+    r.dateYear = 2155;
+    r.finalAssemblyNumber = "0ABC01";
+    r.floatPair140 = {1.5f, -2.5f};
+    r.bytes141 = {1, 2, 3, 4, 5};
+    r.value142 = 3.25f;
+    r.byte143 = 9;
+    r.bytes143a = {1, 2, 3, 4};
+    r.bytes143b = {5, 6, 7, 8};
+    r.number143a = 1.5;
+    r.number143b = -768.0;
+    r.value145 = 4.5f;
+    r.sensor1Type = 3;
+    r.sensor2Type = 255;
+    r.sensorSetupA = 0x12;
+    r.sensorSetupB = 0x13;
+    r.sensorValueA = 0.25f;
+    r.sensorValueB = -1.0f;
+    r.displaySettings = {2, 1, 1};
+    r.bytePair148 = {7, 8};
+    r.value150 = 7.5f;
+    r.byte150 = 2;
+    for (std::size_t i = 0; i < r.block152.size(); ++i) {
+        r.block152[i] = static_cast<std::uint8_t>(3 * i + 1);
+    }
+    const DeviceRecord written = r;
+
+    const std::vector<std::pair<std::uint8_t, std::uint8_t>> writeThenRead{
+        {17, 12},   {18, 13},   {19, 16},   {180, 140}, {181, 141}, {182, 142}, {183, 143},
+        {185, 145}, {186, 146}, {187, 147}, {188, 148}, {190, 150}, {192, 152}};
+    for (const auto& [write, read] : writeThenRead) {
+        m_Record = written;
+        const Bytes sent = DataOf(write);
+        Bytes answer = sent;
+        if (write == 192) {
+            answer.pop_back(); // the byte after block 152 is not read back
+        }
+        // Read into a blank record, then write again from what was read: the
+        // same bytes go out only if every field landed where it belongs.
+        m_Record = DeviceRecord{};
+        ASSERT_TRUE(Answer(read, answer)) << int(read);
+        EXPECT_EQ(DataOf(write), sent) << int(write) << " after reading " << int(read);
+    }
+    m_Record = DeviceRecord{};
+    ASSERT_TRUE(Answer(13, Bytes(DataOf(18).size(), 0)));
+    EXPECT_EQ(m_Record.dateYear, 1900);
+}
+
+TEST(ParseAnswer, FindsChecksAndJudgesTheFrameByTheWireRules) {
+    const Bytes pv = Frame(1);
+    struct Case {
+        const char* what;
+        std::uint8_t command;
+        Bytes bytes;
+        Kind kind; // NoAnswer: no complete frame was found
+        Rejection rejection = Rejection::None;
+    };
+    const Case cases[] = {
+        {"five preambles", 1, pv, Kind::Success},
+        {"twenty preambles", 1, Frame(1, 20), Kind::Success},
+        // No 0xFF among the first ten bytes: the search starts at index 10.
+        {"delimiter at 0", 1, Join({Frame(1, 0), Bytes(4, 0)}), Kind::NoAnswer},
+        {"delimiter at 10 after noise", 1, Join({Bytes(10, 0x11), Frame(1, 0)}), Kind::Success},
+        {"delimiter at 39", 36, Frame(36, 39), Kind::Success},
+        {"delimiter at 40", 36, Frame(36, 40), Kind::NoAnswer},
+        // Only the first delimiter is tried.
+        {"stray delimiter first", 1, Join({{0xFF, 0xFF, 0x86, 0xFF, 0xFF}, Frame(1, 2)}),
+         Kind::Rejected, Rejection::Checksum},
+        {"response code 0x40", 1, Frame(1, 5, 0x40), Kind::Refused},
+        {"response code 0x01", 1, Frame(1, 5, 0x01), Kind::Refused},
+        {"communication error 0x80", 1, Frame(1, 5, 0x80), Kind::Refused},
+        // A refusal may be no more than its two status bytes, short of sixteen.
+        {"short refusal", 1, MakeAnswer({.longAddress = false, .preambles = 2, .responseCode = 64}),
+         Kind::Refused},
+        {"bad checksum", 1, Flipped(pv, pv.size() - 1), Kind::Rejected, Rejection::Checksum},
+        {"a byte count bit flipped: waits for more", 1, Flipped(pv, 12), Kind::NoAnswer},
+        {"byte count", 1, MakeAnswer({.data = Bytes(6)}), Kind::Rejected, Rejection::ByteCount},
+        {"answer to another command", 1, Frame(2), Kind::Rejected, Rejection::OtherCommand},
+        // A late refusal of the command before is no refusal of this one.
+        {"refusal of another command", 1, MakeAnswer({.command = 16, .responseCode = 32}),
+         Kind::Rejected, Rejection::OtherCommand},
+        // At most sixty bytes are looked at.
+        {"frame ending past byte 60", 152, Frame(152, 20), Kind::NoAnswer},
+        {"frame ending within 60", 152, Frame(152), Kind::Success},
+        // Fewer than sixteen bytes are never complete.
+        {"fifteen bytes", 36, Frame(36, 4), Kind::NoAnswer},
+        {"sixteen bytes", 36, Join({Frame(36, 4), {0xFF}}), Kind::Success},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HartProtocol protocol;
+        protocol.PrepareRequest(c.command);
+        EXPECT_EQ(protocol.ParseAnswer(c.bytes), c.kind == Kind::Success);
+        EXPECT_EQ(protocol.AttemptVerdict().kind, c.kind);
+        EXPECT_EQ(protocol.AttemptVerdict().rejection, c.rejection);
+        if (c.command == 1) {
+            EXPECT_EQ(protocol.Device().pv, c.kind == Kind::Success ? 25.5f : 0.0f);
+        }
+    }
+}
+
+TEST_F(DecodeAnswer, SplitAnswerIsAcceptedOnceItsLastByteHasArrived) {
+    const Bytes answer = Frame(1);
+    for (std::size_t cut = 1; cut < answer.size(); ++cut) {
+        EXPECT_FALSE(Parse(1, Bytes(answer.begin(), answer.begin() + static_cast<long>(cut))))
+            << cut;
+    }
+    EXPECT_TRUE(Parse(1, answer));
+}
+
+TEST_F(DecodeAnswer, ShortFramesClearTheAnswerBufferUpToIndexThirtyNine) {
+    ASSERT_TRUE(Parse(152, Frame(152)));
+    ASSERT_TRUE(Parse(36, Frame(36)));
+    const auto& frame = m_Protocol.AnswerFrame();
+    ASSERT_EQ(m_Protocol.AnswerByteCount(), 2); // checksum at index 10
+    for (std::size_t i = 11; i < 40; ++i) {
+        EXPECT_EQ(frame[i], 0) << i;
+    }
+    EXPECT_EQ(frame[40], 0x5A); // beyond index 39 the earlier frame stays
+    Parse(1, Frame(2));
+    EXPECT_EQ(m_Protocol.AnswerCommand(), 2);
+    EXPECT_EQ(m_Protocol.AnswerByteCount(), 10);
+}
+
+TEST_F(RequestFrame, CommandZeroIsTheShortFrameToThePollingAddress) {
+    m_Record.pollingAddress = 0;
+    ASSERT_TRUE(m_Protocol.PrepareRequest(0));
+    const Bytes expected{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                         0xFF, 0x02, 0x80, 0x00, 0x00, 0x82, 0xFF, 0xFF};
+    EXPECT_EQ(Sent(), expected);
+
+    m_Record.pollingAddress = 15;
+    ASSERT_TRUE(m_Protocol.PrepareRequest(0));
+    EXPECT_EQ(Sent()[11], 0x8F);
+    EXPECT_EQ(Sent()[14], 0x02 ^ 0x8F);
+    m_Record.pollingAddress = 16; // beyond what a short frame carries
+    EXPECT_FALSE(m_Protocol.PrepareRequest(0));
+}
+
+TEST_F(RequestFrame, EveryLongRequestIsFramedWithItsDataLengthAndOthersBuildNothing) {
+    for (int number = 1; number < 256; ++number) {
+        const CommandInfo& info = CommandTable::Of(static_cast<std::uint8_t>(number));
+        if (info.sendable) {
+            EXPECT_EQ(DataOf(info.number).size(), static_cast<std::size_t>(info.requestBytes))
+                << number;
+        } else {
+            EXPECT_FALSE(m_Protocol.PrepareRequest(info.number)) << number;
+            EXPECT_EQ(m_Protocol.FrameLength(), 0u) << number;
+        }
+    }
+}
+
+TEST_F(RequestFrame, RequestDataComesFromTheRecord) {
+    // (Writes whose data a read command returns are checked by reading back.)
+    m_Record.newPollingAddress = 7;
+    m_Record.damping = 2.0f;
+    m_Record.pvUnitText = "\u2103";
+    m_Record.upperRangeValue = 100.0f;
+    m_Record.lowerRangeValue = -50.0f;
+    m_Record.fixedCurrent = 12.0f;
+    m_Record.trimZeroCurrent = 4.01f;
+    m_Record.trimGainCurrent = 19.98f;
+    m_Record.value137 = 1.0f;
+    m_Record.byte138a = 0xA1;
+    m_Record.byte138b = 0xB2;
+    m_Record.bytes141 = {1, 2, 3, 4, 5};
+    m_Record.selector152 = {0x11, 0x22};
+    const std::pair<std::uint8_t, Bytes> cases[] = {
+        {6, {7}},
+        {34, Float(2.0f)},
+        {35, Join({{32}, Float(100.0f), Float(-50.0f)})},
+        {40, Float(12.0f)},
+        {45, Float(4.01f)},
+        {46, Float(19.98f)},
+        {137, Float(1.0f)},
+        {194, Float(1.0f)},
+        {138, {0xA1, 1, 2, 3, 4, 0xB2}},
+        {153, {0x11, 0x22, 0x20}},
+    };
+    for (const auto& [command, data] : cases) {
+        EXPECT_EQ(DataOf(command), data) << int(command);
+    }
+}
+
+TEST_F(RequestFrame, ValuesThatChooseWhatIsSent) {
+    // The final assembly number is read as hexadecimal, up to its last six digits.
+    const std::pair<const char*, Bytes> numbers[] = {{"ab12", {0x00, 0xAB, 0x12}},
+                                                     {"12345678", {0x34, 0x56, 0x78}},
+                                                     {"12zz", {0x00, 0x00, 0x12}},
+                                                     {"none", {0x00, 0x00, 0x00}}};
+    for (const auto& [text, data] : numbers) {
+        m_Record.finalAssemblyNumber = text;
+        EXPECT_EQ(DataOf(19), data) << text;
+    }
+    m_Record.flag160 = 5;
+    EXPECT_EQ(DataOf(160), Bytes{1});
+    m_Record.flag160 = 0;
+    EXPECT_EQ(DataOf(160), Bytes{2});
+    m_Record.floats144 = {10.0f, 20.0f, 30.0f};
+    m_Record.selector184 = 1;
+    EXPECT_EQ(DataOf(184), Join({Float(20.0f), {1}}));
+    m_Record.selector184 = 7; // any other selector sends the third
+    EXPECT_EQ(DataOf(184), Join({Float(30.0f), {7}}));
+}
+
+TEST_F(RequestFrame, PackedTextsAreUpperCasedInTheRecord) {
+    m_Record.message = "hello";
+    EXPECT_EQ(DataOf(17).size(), 24u);
+    EXPECT_EQ(m_Protocol.FrameLength(), 45u);
+    EXPECT_EQ(m_Record.message, "HELLO");
+    m_Record.tag = "tt-01";
+    m_Record.descriptor = "boiler feed";
+    DataOf(18);
+    EXPECT_EQ(m_Record.tag, "TT-01");
+    EXPECT_EQ(m_Record.descriptor, "BOILER FEED");
+}
