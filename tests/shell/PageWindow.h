@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QTabBar>
+#include <QToolBar>
 
 #include <filesystem>
 #include <functional>
@@ -46,6 +47,16 @@ public:
     std::string m_strPath;
     bool m_bYes = true;
 };
+
+inline QAction* ToolButton(MainDialog& window, int id) {
+    for (QAction* action : window.ToolBar()->actions()) {
+        if (action->data().toInt() == id) {
+            return action;
+        }
+    }
+    ADD_FAILURE() << "no toolbar button " << id;
+    return window.ToolBar()->actions().front();
+}
 
 // The main window in virtual time, on a fake line to the simulated
 // transmitter (or whatever m_Attach puts on it), in a folder of its own with

@@ -9,8 +9,6 @@
 #include "tests/trend/TrendTransmitter.h"
 #include "trend/TrendFile.h"
 
-#include <QToolBar>
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -132,11 +130,7 @@ TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndList) {
         EXPECT_EQ(Page().List().isVisible(), c.list);
     }
     // The list button shows whether the list is shown.
-    for (QAction* action : w.m_pWindow->ToolBar()->actions()) {
-        if (action->data().toInt() == TrendPage::kToggleList) {
-            EXPECT_TRUE(action->isChecked());
-        }
-    }
+    EXPECT_TRUE(ToolButton(*w.m_pWindow, TrendPage::kToggleList)->isChecked());
 }
 
 TEST_F(TrendPageTest, GaugeRadiosChooseRangeUnitAndDecimals) {
