@@ -183,10 +183,8 @@ TEST(SensorSetup, UnitChangeConvertsTemperaturesAndEmptiesOtherUnits) {
         return Texts{s.zeroText,        s.spanText,        s.offset1Text, s.offset2Text,
                      s.offset1UnitText, s.offset2UnitText, s.unitText};
     };
-    s.zeroText = "0";
-    s.spanText = "100";
-    s.offset1Text = "1";
-    s.offset2Text = "-2";
+    std::tie(s.zeroText, s.spanText, s.offset1Text, s.offset2Text) =
+        std::tuple("0", "100", "1", "-2");
     const Texts inF{"32.000", "212.000", "1.800", "-3.600", "F", "F", "F"};
     setup.ChooseUnit("F");
     EXPECT_EQ(texts(), inF);

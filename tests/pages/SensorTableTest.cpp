@@ -18,11 +18,9 @@ TEST(SensorTable, HoldsTheTypesInCodeOrderWithTheCelsiusTextOfBuildTime) {
         const SensorInfo* info = table.SensorInfoOfCode(code);
         return info == nullptr ? std::string("none") : info->name + " in " + info->unit;
     };
-    EXPECT_EQ(entry(0), "Type B in \u2103");
-    EXPECT_EQ(entry(23), "0...10KOhm in Ohm");
-    EXPECT_EQ(entry(27), "-1000...1000mV in mV");
-    EXPECT_EQ(entry(-1), "none");
-    EXPECT_EQ(entry(28), "none");
+    EXPECT_EQ((std::vector{entry(0), entry(23), entry(27), entry(-1), entry(28)}),
+              (std::vector<std::string>{"Type B in \u2103", "0...10KOhm in Ohm",
+                                        "-1000...1000mV in mV", "none", "none"}));
 }
 
 // Which code each position shows is proven against the language files' lists.

@@ -22,7 +22,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -155,9 +154,9 @@ TEST_F(DialogBuilderTest, GroupBoxesLetClicksThroughAndApplyFontSkipsPageControl
     auto* pageControl = new QLabel(QStringLiteral("page"), page);
     pageControl->setFont(DialogFont(9));
     DialogBuilder::ApplyFont(*m_pDialog, DialogFont(20));
-    EXPECT_EQ(test->font().pixelSize(), 20);
-    EXPECT_EQ(page->font().pixelSize(), 20);
-    EXPECT_EQ(pageControl->font().pixelSize(), 9);
+    const std::vector<int> pixels{test->font().pixelSize(), page->font().pixelSize(),
+                                  pageControl->font().pixelSize()};
+    EXPECT_EQ(pixels, (std::vector<int>{20, 20, 9}));
 }
 
 TEST_F(DialogBuilderTest, TabControlPaintsOneClientAreaAndTheWheelNeverSwitchesTabs) {

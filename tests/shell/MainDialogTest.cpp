@@ -37,9 +37,9 @@ TEST(MainWindow, GetFillsTheValuePanelRefusesASecondCommandMeanwhileAndSurvivesA
     EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
     w.m_Clock.RunFor(10000);
     EXPECT_EQ(transmitter.Commands(), (PageWindow::Bytes{0, 1, 2}));
-    EXPECT_EQ(Of(window.PvLabel()->Text()), "21.500  °C");
-    EXPECT_EQ(Of(window.CurrentLabel()->Text()), "12.000");
-    EXPECT_EQ(Of(window.PercentLabel()->Text()), "50.000");
+    EXPECT_EQ(Of(window.PvLabel()->Text() + "|" + window.CurrentLabel()->Text() + "|" +
+                 window.PercentLabel()->Text()),
+              "21.500  °C|12.000|50.000");
     EXPECT_EQ(w.Status(), Text("strOpOK"));
 
     window.hide(); // as when minimised and restored
@@ -69,8 +69,7 @@ TEST(MainWindow, SearchListsEveryAddressThatAnsweredAndProductInformationShowsTh
     window.OnCommand(MainDialog::kProductInfo);
     w.m_Clock.RunFor(10000);
     EXPECT_EQ(w.Shown(), Text("strFindMeter") + " 0, 3, 12|" + Text("strVersion") + "V1.03|");
-    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption, "Calora");
-    EXPECT_EQ(w.m_Prompt.m_Shown[1].caption, "HART");
+    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption + "|" + w.m_Prompt.m_Shown[1].caption, "Calora|HART");
     EXPECT_FALSE(BusyFlag);
 }
 
@@ -101,7 +100,6 @@ TEST(MainWindow, ChineseSwapsTheDegreeSignAndRelabels) {
     MainDialog& window = *w.m_pWindow;
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  °C");
     window.OnCommand(MainDialog::kFirstLanguage + 1);
-    EXPECT_TRUE(ChineseUnitsFlag);
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  ℃");
     EXPECT_EQ(Settings::ReadString("Language"), "Simple Chinese");
     EXPECT_EQ(Of(window.findChild<QTabBar*>()->tabText(0)),
@@ -118,7 +116,6 @@ TEST(MainWindow, ChineseSwapsTheDegreeSignAndRelabels) {
     EXPECT_EQ(Of(about.windowTitle()), LoadLanguageText("Menu", "IDM_HELP_ABOUT") + " Calora");
     window.OnCommand(MainDialog::kFirstLanguage);
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  °C");
-    EXPECT_FALSE(ChineseUnitsFlag);
 }
 
 // Without language files the template texts stay; without the information

@@ -152,12 +152,9 @@ TEST(Pages, InformationRoundTripAddressChangeAndFinalAssemblyNumber) {
     p.Item(2, 1032)->clear();
     p.Item<QDateEdit>(2, 1101)->setDate(QDate(2020, 1, 1));
     p.Click(2, 1048);
-    const auto texts = [&p] {
-        return (p.Item(2, 1032)->text() + "|" + p.Item(2, 1033)->text() + "|" +
-                p.Item(2, 1034)->text())
-            .toStdString();
-    };
-    EXPECT_EQ(texts(), "TT 7|BOILER INLET|CHECKED IN MARCH");
+    EXPECT_EQ(p.Item(2, 1032)->text() + "|" + p.Item(2, 1033)->text() + "|" +
+                  p.Item(2, 1034)->text(),
+              "TT 7|BOILER INLET|CHECKED IN MARCH");
     EXPECT_EQ(p.Item<QDateEdit>(2, 1101)->date(), QDate(2014, 3, 5));
     // A date that is no date leaves the picker as it is.
     p.Transmitter().m_month = 13;

@@ -208,8 +208,8 @@ TEST_F(TrendPageTest, SavingAndOpeningNeedNoPortButWaitForTheRecordingAndReportB
     EXPECT_TRUE(Page().ListShown());
     ASSERT_EQ(Page().List().RowCount(), 9);
     EXPECT_EQ(Page().List().Text(0, 0), FormatTimeOfDay(recorded.current.Newest().time));
-    EXPECT_EQ(Page().List().SortColumn(), 0);
-    EXPECT_FALSE(Page().List().IsAscending());
+    EXPECT_EQ(std::pair(Page().List().SortColumn(), Page().List().IsAscending()),
+              std::pair(0, false));
     EXPECT_FALSE(Page().PvChart().m_bFollow);
     EXPECT_EQ(Page().CurrentChart().m_nTraceId, 77);
     EXPECT_EQ(Page().PvChart().m_YMaxFull, 300.0 + 87.5);
