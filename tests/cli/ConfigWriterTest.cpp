@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using Commands = std::vector<std::uint8_t>;
@@ -75,11 +77,10 @@ TEST(ConfigWriter, SensorSettingsStartFromWhatTheTransmitterHolds) {
     // A second sensor: the first keeps its wiring and offset; independent
     // mode starts with sensor 1 on the output unless told otherwise.
     const ConfigValues second{{"sensors", "2"}, {"sensor2", "Cu50"}, {"mode", "independent"}};
-    DeviceRecord device = Planned(second);
-    EXPECT_EQ(device.sensor2Type, 13);
-    EXPECT_EQ(device.sensorSetupA, 0x11);
-    EXPECT_EQ(device.sensorSetupB, 0x03);
-    EXPECT_EQ(device.sensorValueA, 0.5f);
+    const DeviceRecord device = Planned(second);
+    EXPECT_EQ(
+        std::tie(device.sensor2Type, device.sensorSetupA, device.sensorSetupB, device.sensorValueA),
+        std::tuple(13, 0x11, 0x03, 0.5f));
     ConfigValues toTwo = second;
     toTwo["output-sensor"] = "2";
     EXPECT_EQ(Planned(toTwo).sensorSetupB, 0x13);
@@ -111,10 +112,8 @@ TEST(ConfigWriter, TheTagBlockSendsBackADateThatIsNoDateAsItWasRead) {
     device.dateYear = 2155;
     device.dateMonth = 13;
     device = Planned({{"descriptor", "NEW"}}, device);
-    EXPECT_EQ(device.dateYear, 2155);
-    EXPECT_EQ(device.dateMonth, 13);
+    EXPECT_EQ(std::tie(device.dateYear, device.dateMonth), std::tuple(2155, 13));
     device = Planned({{"date", "2030-01-31"}}, device);
-    EXPECT_EQ(device.dateYear, 2030);
-    EXPECT_EQ(device.dateDay, 31);
-    EXPECT_EQ(device.descriptor, "NEW");
+    EXPECT_EQ(std::tie(device.dateYear, device.dateDay, device.descriptor),
+              std::tuple(2030, 31, "NEW"));
 }

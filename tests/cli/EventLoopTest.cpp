@@ -79,18 +79,12 @@ TEST(LatenessStats, SummaryOfKnownLateness) {
     }
     stats.Add(2ms);
     stats.Add(3s); // beyond the buckets: counted in mean and maximum
-    LatenessStats::Summary summary = stats.Summarise();
-    EXPECT_EQ(summary.count, 100u);
-    EXPECT_NEAR(summary.meanMs, (98 * 1.0 + 2.0 + 3000.0) / 100, 1e-9);
-    EXPECT_NEAR(summary.p99Ms, 2.0, 0.011);
-    EXPECT_DOUBLE_EQ(summary.maxMs, 3000.0);
-    EXPECT_EQ(LatenessStats::Describe(summary),
+    EXPECT_EQ(LatenessStats::Describe(stats.Summarise()),
               "timers: 100 fired, late by mean 31.000 ms, p99 2.010 ms, max 3000.000 ms");
 
     LatenessStats few;
     few.Add(250us);
-    few.Add(-5ms); // a clock step backwards counts as on time
-    summary = few.Summarise();
-    EXPECT_NEAR(summary.p99Ms, 0.25, 1e-9); // never above the maximum
-    EXPECT_NEAR(summary.meanMs, 0.125, 1e-9);
+    few.Add(-5ms); // a clock step backwards counts as on time; p99 is never above the maximum
+    EXPECT_EQ(LatenessStats::Describe(few.Summarise()),
+              "timers: 2 fired, late by mean 0.125 ms, p99 0.250 ms, max 0.250 ms");
 }

@@ -20,10 +20,9 @@ TEST(RequestAssembler, JoinsSingleBytesAcceptsNoPreamblesAndKeepsMemoryBounded) 
         frames.insert(frames.end(), result.m_frames.begin(), result.m_frames.end());
     }
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].m_longAddress);
-    EXPECT_EQ(frames[0].m_address, kAddress);
-    EXPECT_EQ(frames[0].m_command, 34);
-    EXPECT_EQ(frames[0].m_data, data);
+    EXPECT_EQ(std::tie(frames[0].m_longAddress, frames[0].m_address, frames[0].m_command,
+                       frames[0].m_data),
+              std::tuple(true, kAddress, 34, data));
 }
 
 TEST(RequestAssembler, SkipsGarbageAndBadChecksumsCutsSeveralFramesAndKeepsAPartialOne) {

@@ -44,9 +44,8 @@ TEST(StateFile, EveryFieldIsSavedAndLoadedAndSurvivesARestart) {
     ASSERT_TRUE(restarted.Sim().LoadState(&error)) << error;
     EXPECT_TRUE(restarted.Silent(WireFrames::ShortRequest(4)));
     EXPECT_EQ(restarted.Short(12).m_byteCount, 14);
-    const auto range = restarted.Long(15, {}, address);
-    EXPECT_EQ(range.m_data[2], 35);
-    EXPECT_EQ(WireFrames::FloatAt(range.m_data, 3), 300.0f);
+    const Bytes range = restarted.Long(15, {}, address).m_data;
+    EXPECT_EQ(Bytes(range.begin() + 2, range.begin() + 7), WireFrames::Floats({300}, {35}));
     EXPECT_EQ(restarted.Long(15).m_data[2], 32); // the first device kept its defaults
 
     std::ofstream(options.m_stateFile) << "device\nid nothex\n";
