@@ -14,7 +14,6 @@
 #include <cctype>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -77,42 +76,42 @@ KeySets ListKeys(const std::string& path) {
     return keys;
 }
 
-// The keys the program looks up: the contract between the code and the
-// language files.
+// The keys the program looks up, section by section: the contract between
+// the code and the language files.
+constexpr const char* kRequiredKeys = R"([Lang] Language
+[String] strBusy strPortFail strCommunication strOpOK strCommFail strOpFail strReady strVersion
+strBreak strFindMeter strTrimCurrent strCurrentErr SpanErr Sen1WireErr Sen2WireErr SenMatchErr
+strNOErr strSetZero strSetFull strPVCurve strCurrentCurve strPercentCurve strUnit strData strTime
+strFileError
+[Menu] IDS_MENU_FILE IDM_FILE_EXIT IDS_MENU_Process IDT_ONLINE IDT_SEARCH IDT_RESET IDT_STOP
+IDS_MENU_ENV IDS_MENU_PORT IDS_MENU_LANG IDS_MENU_HELP IDM_HELP_ABOUT
+[ToolBar] IDT_ONLINE IDT_SEARCH IDT_RESET IDT_PROINF IDT_CONTACT IDT_STOP IDT_OPEN IDT_SAVE
+IDT_HisData IDT_ALL IDT_PV IDT_CURRENT IDT_PERCENT IDC_COMBOPERIOD
+[MainDlg] IDC_TAB1 IDC_TAB2 IDC_TAB3 IDC_TAB4 IDC_TAB5 IDC_STA_INF1 IDC_CMD_GETVARIN
+IDC_COMBOPERIOD0 IDC_COMBOPERIOD1 IDC_COMBOPERIOD2 IDC_COMBOPERIOD3 IDC_COMBOPERIOD4
+IDC_COMBOPERIOD5 IDC_COMBOPERIOD6 IDC_COMBOPERIOD7 IDC_COMBOPERIOD8
+[About] IDOK
+[QXView1] IDC_STA1 IDC_STA2 IDC_StaCap1 IDC_StaCap2 IDC_RADIO8 IDC_cmdSendFixI IDC_cmdExitI
+IDC_cmdTest1 IDC_cmdTest2
+[QXView2] IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6 IDC_STA7 IDC_STA8 IDC_STA9
+IDC_STA10 IDC_STA11 IDC_STA12 IDC_STA13 IDC_STA14 IDC_STA15 IDC_STA16 IDC_STA17 IDC_RAO_SINGLESENSE
+IDC_RAO_DOUBLESENSE IDC_RAO_MODE1 IDC_RAO_MODE2 IDC_RAO_MODE3 IDC_RAO_MODE4 IDC_cmdRead2
+IDC_cmdWrite2 IDC_cboOutSense1 IDC_cboOutSense2 IDC_cboDisMode1 IDC_cboDisMode2 IDC_cboDisMode3
+IDC_cboDisReo0 IDC_cboDisReo1 IDC_cboDisReo2 IDC_cboDisReo3 IDC_cboWire0 IDC_cboWire1 IDC_cboWire2
+[QXView3] IDC_StaCap1 IDC_StaCap2 IDC_StaCap3 IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6
+[QXView4] strTime strData strUnit strPVCurve strCurrentCurve strPercentCurve
+[QXView5] IDC_CALI4MA IDC_CALI20MA)";
+
 KeySets RequiredKeys() {
-    const std::map<std::string, std::string> listed = {
-        {"Lang", "Language"},
-        {"String",
-         "strBusy strPortFail strCommunication strOpOK strCommFail strOpFail strReady strVersion "
-         "strBreak strFindMeter strTrimCurrent strCurrentErr SpanErr Sen1WireErr Sen2WireErr "
-         "SenMatchErr strNOErr strSetZero strSetFull strPVCurve strCurrentCurve strPercentCurve "
-         "strUnit strData strTime strFileError"},
-        {"Menu", "IDS_MENU_FILE IDM_FILE_EXIT IDS_MENU_Process IDT_ONLINE IDT_SEARCH IDT_RESET "
-                 "IDT_STOP IDS_MENU_ENV IDS_MENU_PORT IDS_MENU_LANG IDS_MENU_HELP IDM_HELP_ABOUT"},
-        {"ToolBar", "IDT_ONLINE IDT_SEARCH IDT_RESET IDT_PROINF IDT_CONTACT IDT_STOP IDT_OPEN "
-                    "IDT_SAVE IDT_HisData IDT_ALL IDT_PV IDT_CURRENT IDT_PERCENT IDC_COMBOPERIOD"},
-        {"MainDlg", "IDC_TAB1 IDC_TAB2 IDC_TAB3 IDC_TAB4 IDC_TAB5 IDC_STA_INF1 IDC_CMD_GETVARIN "
-                    "IDC_COMBOPERIOD0 IDC_COMBOPERIOD1 IDC_COMBOPERIOD2 IDC_COMBOPERIOD3 "
-                    "IDC_COMBOPERIOD4 IDC_COMBOPERIOD5 IDC_COMBOPERIOD6 IDC_COMBOPERIOD7 "
-                    "IDC_COMBOPERIOD8"},
-        {"About", "IDOK"},
-        {"QXView1", "IDC_STA1 IDC_STA2 IDC_StaCap1 IDC_StaCap2 IDC_RADIO8 IDC_cmdSendFixI "
-                    "IDC_cmdExitI IDC_cmdTest1 IDC_cmdTest2"},
-        {"QXView2",
-         "IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6 IDC_STA7 IDC_STA8 IDC_STA9 "
-         "IDC_STA10 IDC_STA11 IDC_STA12 IDC_STA13 IDC_STA14 IDC_STA15 IDC_STA16 IDC_STA17 "
-         "IDC_RAO_SINGLESENSE IDC_RAO_DOUBLESENSE IDC_RAO_MODE1 IDC_RAO_MODE2 IDC_RAO_MODE3 "
-         "IDC_RAO_MODE4 IDC_cmdRead2 IDC_cmdWrite2 IDC_cboOutSense1 IDC_cboOutSense2 "
-         "IDC_cboDisMode1 IDC_cboDisMode2 IDC_cboDisMode3 IDC_cboDisReo0 IDC_cboDisReo1 "
-         "IDC_cboDisReo2 IDC_cboDisReo3 IDC_cboWire0 IDC_cboWire1 IDC_cboWire2"},
-        {"QXView3", "IDC_StaCap1 IDC_StaCap2 IDC_StaCap3 IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 "
-                    "IDC_STA5 IDC_STA6"},
-        {"QXView4", "strTime strData strUnit strPVCurve strCurrentCurve strPercentCurve"},
-        {"QXView5", "IDC_CALI4MA IDC_CALI20MA"}};
     KeySets keys;
-    for (const auto& [section, names] : listed) {
-        std::istringstream words(names);
-        keys[section].insert(std::istream_iterator<std::string>(words), {});
+    std::istringstream words(kRequiredKeys);
+    std::string section;
+    for (std::string word; words >> word;) {
+        if (word.starts_with('[')) {
+            section = word.substr(1, word.size() - 2);
+        } else {
+            keys[section].insert(word);
+        }
     }
     for (int i = 0; i < SensorPositionCount; ++i) {
         keys["QXView2"].insert("m_cboSensorType" + std::to_string(i));
