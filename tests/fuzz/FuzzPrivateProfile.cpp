@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
@@ -41,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [section, key] : kLookups) {
         const std::string value = PrivateProfile::ReadString(path, section, key);
         if (value.size() > kLongestValue || !TextEncoding::IsValidUtf8(value)) {
-            std::abort();
+            __builtin_trap();
         }
     }
     return 0;

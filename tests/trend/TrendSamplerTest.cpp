@@ -107,11 +107,11 @@ TEST_F(TrendSamplerTest, AFailedTransactionEndsTheRecordingKeepingItsSamples) {
     RunCycles(1);
     m_Transmitter.m_Silent = {2};
     m_Clock.RunFor(120000);
-    EXPECT_EQ(m_Events.back(), "ended");
-    EXPECT_FALSE(BusyFlag);
+    EXPECT_EQ(std::pair(m_Events.back(), BusyFlag), std::pair(std::string("ended"), false));
     EXPECT_EQ(m_Prompt.m_Shown.back().text.substr(0, 9), "No answer");
-    EXPECT_EQ(m_Curves.pv.Count(), 2u) << "the PV of the failed cycle was answered";
-    EXPECT_EQ(m_Curves.current.Count(), 1u);
+    EXPECT_EQ(std::pair(m_Curves.pv.Count(), m_Curves.current.Count()),
+              std::pair(std::size_t{2}, std::size_t{1}))
+        << "the PV of the failed cycle was answered";
     const std::size_t sent = m_Transmitter.m_Requests.size();
     m_Clock.RunFor(60000);
     EXPECT_EQ(m_Transmitter.m_Requests.size(), sent) << "nothing follows";
@@ -132,9 +132,8 @@ TEST_F(TrendSamplerTest, StopEndsAtOnceAndACancelAtTheNextTick) {
     RunCycles(2);
     CancelSequence();
     m_Clock.RunFor(1000);
-    EXPECT_FALSE(m_Sampler.IsRecording());
-    EXPECT_FALSE(BusyFlag);
-    EXPECT_EQ(m_Events.back(), "ended");
+    EXPECT_EQ(std::tuple(m_Sampler.IsRecording(), BusyFlag, m_Events.back()),
+              std::tuple(false, false, "ended"));
 }
 
 TEST_F(TrendSamplerTest, ARefusedStartChangesNothing) {
@@ -148,6 +147,5 @@ TEST_F(TrendSamplerTest, ARefusedStartChangesNothing) {
     EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
     EXPECT_EQ(m_Prompt.m_Shown.back().text, "Port failed");
     m_Clock.RunFor(10000);
-    EXPECT_FALSE(m_Sampler.IsRecording());
-    EXPECT_TRUE(m_Events.empty());
+    EXPECT_EQ(std::pair(m_Sampler.IsRecording(), m_Events.empty()), std::pair(false, true));
 }
