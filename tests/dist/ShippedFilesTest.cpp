@@ -48,11 +48,8 @@ std::string Numbers(std::string text) {
 }
 
 std::uint32_t Le32(const std::string& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = (value << 8) | static_cast<unsigned char>(bytes.at(offset + i));
-    }
-    return value;
+    const auto byte = [&](int i) { return std::uint32_t{std::uint8_t(bytes.at(offset + i))}; };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
 
 // Every section and key the file names, as written. The reader only answers
@@ -208,18 +205,16 @@ TEST_P(LanguageFiles, SensorNamesFollowTheComboMapping) {
     }
 }
 
-TEST(LanguageFileSet, DisplayNamesAndTheDefaultLanguage) {
-    const std::vector<LanguageCatalog::Entry> languages = LanguageCatalog::Discover(kLangDir);
-    ASSERT_EQ(languages.size(), 2u);
-    // The first language file in name order is the default.
-    EXPECT_EQ(languages[0].name, "English");
-    // This exact name switches the Celsius sign to the full-width one.
-    EXPECT_EQ(languages[1].name, "Simple Chinese");
-}
-
-TEST(SoftwareInfoFile, NamesTheProduct) {
+TEST(ShippedFiles, NameTheProductAndTheLanguages) {
     EXPECT_EQ(PrivateProfile::ReadString(kSourceDir + "/dist/qxrfw.dat", "SoftInf", "Name"),
               "Calora");
+    // The first language file in name order is the default; "Simple Chinese",
+    // exactly, switches the Celsius sign to the full-width one.
+    std::vector<std::string> names;
+    for (const LanguageCatalog::Entry& language : LanguageCatalog::Discover(kLangDir)) {
+        names.push_back(language.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"English", "Simple Chinese"}));
 }
 
 TEST(LogoFile, IsAnUncompressed24BitBitmapThatFitsBesideTheValuePanel) {
