@@ -19,10 +19,8 @@ constexpr std::pair<std::string_view, std::string_view> kLookups[] = {
     {"Lang", "Language"},
     {"String", "strCommFail"},
     {"SoftInf", "Name"},
-    {"MainDlg", "IDC_STATIC_PV"},
-    {"Menu", "IDM_ABOUTBOX"},
-    {"\xE4\xB8\xAD\xE6\x96\x87", "\xE5\x90\x8D"},
-    {"a", "b"}};
+    {"a", "b"},
+    {"\xE4\xB8\xAD\xE6\x96\x87", "\xE5\x90\x8D"}};
 
 // One GBK byte can become three UTF-8 bytes.
 constexpr std::size_t kLongestValue = 3 * PrivateProfile::MaxValueBytes;

@@ -24,16 +24,15 @@ protected:
 
 } // namespace
 
-TEST_F(GaugeCtrlTest, MeasuresTheDialFromTheLargerSide) {
+TEST_F(GaugeCtrlTest, MeasuresTheDialFromTheLargerSideAndSpreadsTheTicksOverTheScale) {
     const GaugeCtrl::Geometry g = GaugeCtrl::Measure(QRect(0, 0, 210, 210));
     // The centre sits a tenth of R below the middle.
     EXPECT_EQ(std::tuple(g.radius, g.hub, g.tickOuter, g.majorInner, g.minorInner, g.cx, g.cy),
               std::tuple(90, 4, 80, 72, 76, 105, 114));
     const GaugeCtrl::Geometry wide = GaugeCtrl::Measure(QRect(10, 0, 420, 100));
     EXPECT_EQ(QPoint(wide.radius, wide.cx), QPoint(180, 220));
-}
 
-TEST_F(GaugeCtrlTest, FiftyOneTicksFromTheStartToTheEndOfTheScale) {
+    // Fifty-one ticks from the start to the end of the scale.
     m_Gauge.SetValue(0.0); // the needle away from the top
     const QImage image = Picture();
     const QPolygon ticks = m_Gauge.TickOutline();
