@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -151,10 +152,9 @@ TEST_F(ChartCtrlTest, ClicksSelectASampleDragsZoomTheValueAxisDoubleClicksRestor
     EXPECT_TRUE(text.startsWith(QString::fromUtf8("PV\uFF1A55.00000 %\n\n"))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QString::fromUtf8("\u4F4D  \u7F6E\uFF1A12"))) << text.toStdString();
     const QImage image = Picture();
-    const QPoint at(120, 140); // 55 %
-    EXPECT_EQ(image.pixel(at), Rgb(0x00FF00)) << "green dot";
-    EXPECT_EQ(image.pixel(at + QPoint(0, 30)), Rgb(0x0000FF)) << "vertical red line";
-    EXPECT_EQ(image.pixel(at + QPoint(130, 0)), Rgb(0x0000FF)) << "horizontal red line";
+    // The dot at 55 %, below it and right of it.
+    EXPECT_EQ((std::array{image.pixel(120, 140), image.pixel(120, 170), image.pixel(250, 140)}),
+              (std::array{Rgb(0x00FF00), Rgb(0x0000FF), Rgb(0x0000FF)}));
     // Past the newest sample the cursor goes.
     Drag({300, 100}, {300, 100});
     EXPECT_EQ(m_Chart.m_nCursor, -1);

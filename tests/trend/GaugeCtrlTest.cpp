@@ -36,10 +36,9 @@ TEST_F(GaugeCtrlTest, MeasuresTheDialFromTheLargerSideAndSpreadsTheTicksOverTheS
     m_Gauge.SetValue(0.0); // the needle away from the top
     const QImage image = Picture();
     const QPolygon ticks = m_Gauge.TickOutline();
-    ASSERT_EQ(m_Gauge.TickCount(), 51);
     // Outer ends at radius 80: 225 degrees is down-left, −45 down-right.
-    EXPECT_EQ(ticks.first(), QPoint(48, 171));
-    EXPECT_EQ(ticks.last(), QPoint(162, 171));
+    EXPECT_EQ(std::tuple(m_Gauge.TickCount(), ticks.first(), ticks.last()),
+              std::tuple(51, QPoint(48, 171), QPoint(162, 171)));
     // The ticks themselves are black, major ones reaching in to radius 72.
     EXPECT_EQ(image.pixel(105, 114 - 73), QColor(Qt::black).rgb()) << "major tick at 90 degrees";
     EXPECT_NE(image.pixel(105 + 4, 114 - 73), QColor(Qt::black).rgb());
