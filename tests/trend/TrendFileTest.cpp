@@ -182,8 +182,8 @@ TEST_F(TrendFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previous);
 
-    EXPECT_EQ(outcome.status, TrendFile::Status::WriteError);
-    EXPECT_EQ(outcome.osError, EFBIG);
+    EXPECT_EQ(std::pair(outcome.status, outcome.osError),
+              std::pair(TrendFile::Status::WriteError, EFBIG));
     EXPECT_EQ(ReadAll(m_Path), before);
     EXPECT_EQ(FilesInDirectory(), 1u) << "the temporary file is removed";
 }
