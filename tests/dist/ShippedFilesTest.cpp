@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFiles,
                          ::testing::Values(kLangDir + "English.ini",
                                            kLangDir + "SimpleChinese.ini"));
 
-TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysAllFilledAndWhole) {
+TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysFilledWholeAndWithTheirPlaceholders) {
     const std::string bytes = ReadBytes(GetParam());
     EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "byte-order mark";
     EXPECT_TRUE(TextEncoding::IsValidUtf8(bytes));
@@ -150,9 +150,6 @@ TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysAllFilledAndWhole) {
     for (const std::string& key : required.at("QXView4")) {
         EXPECT_EQ(Text("String", key), Text("QXView4", key)) << key;
     }
-}
-
-TEST_P(LanguageFiles, FailureTextsKeepTheirPlaceholders) {
     // A translation that drops %1 loses the command number from every reason.
     auto placeholders = [](std::string_view text) {
         std::set<char> found;
@@ -197,7 +194,7 @@ TEST_P(LanguageFiles, CombosNameWhatEachPositionSends) {
     }
 }
 
-TEST(ShippedFiles, NameTheProductAndTheLanguages) {
+TEST(ShippedFiles, NameTheProductAndTheLanguagesAndHoldALogoThatFitsBesideTheValuePanel) {
     EXPECT_EQ(PrivateProfile::ReadString(kSourceDir + "/dist/qxrfw.dat", "SoftInf", "Name"),
               "Calora");
     // The first language file in name order is the default; "Simple Chinese",
@@ -207,14 +204,12 @@ TEST(ShippedFiles, NameTheProductAndTheLanguages) {
         names.push_back(language.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"English", "Simple Chinese"}));
-}
 
-TEST(LogoFile, IsAnUncompressed24BitBitmapThatFitsBesideTheValuePanel) {
+    // The logo is a bitmap of the file's size, with an info header of 40
+    // bytes, one plane of 24 bits a pixel and no compression.
     const std::string bmp = ReadBytes(kSourceDir + "/dist/vrn.dak");
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-    // The file's size, an info header of 40 bytes, one plane of 24 bits a
-    // pixel, no compression.
     EXPECT_EQ((std::array{Le32(bmp, 2), Le32(bmp, 14), Le32(bmp, 26), Le32(bmp, 30)}),
               (std::array{static_cast<std::uint32_t>(bmp.size()), 40u, 1u | (24u << 16), 0u}));
     // Room right of the value panel: about 130 x 40 dialog units.

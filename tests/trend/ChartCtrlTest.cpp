@@ -260,7 +260,7 @@ TEST_F(ChartCtrlTest, UnchangingPartsAreDrawnOnceUntilTheirInputsChange) {
     EXPECT_EQ(Builds(), before + 3);
 }
 
-TEST_F(ChartCtrlTest, CelsiusShowsInTheLanguagesSign) {
+TEST_F(ChartCtrlTest, CelsiusShowsInTheLanguagesSignAndTheTracedCurrentChartWritesItsRange) {
     for (bool chinese : {false, true}) {
         ChineseUnitsFlag = chinese;
         for (const char* unit : {"\u2103", "\u00B0C"}) {
@@ -270,9 +270,7 @@ TEST_F(ChartCtrlTest, CelsiusShowsInTheLanguagesSign) {
         }
     }
     ChineseUnitsFlag = false;
-}
 
-TEST_F(ChartCtrlTest, TheTracedCurrentChartWritesItsRange) {
     m_Chart.SetRange(4.0, 20.0, "I", std::string("mA"), std::nullopt);
     for (int id : {0, 77}) {
         m_Chart.m_nTraceId = id;
