@@ -14,6 +14,7 @@
 #include <cctype>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -36,15 +37,11 @@ std::string ReadBytes(const std::string& path) {
 
 // The runs of digits in text, each followed by a blank (std::regex is avoided:
 // GCC 12 warns falsely inside it under the sanitizers).
-std::string Numbers(std::string text) {
+std::vector<std::string> Numbers(std::string text) {
     std::ranges::replace_if(
         text, [](char c) { return c < '0' || c > '9'; }, ' ');
     std::istringstream runs(text);
-    std::string numbers;
-    for (std::string run; runs >> run;) {
-        numbers += run + ' ';
-    }
-    return numbers;
+    return {std::istream_iterator<std::string>(runs), {}};
 }
 
 std::uint32_t Le32(const std::string& bytes, std::size_t offset) {

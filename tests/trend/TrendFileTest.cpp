@@ -66,9 +66,8 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    std::size_t FilesInDirectory() const {
-        const std::filesystem::directory_iterator files(m_Directory);
-        return static_cast<std::size_t>(std::distance(begin(files), end(files)));
+    auto Files() const {
+        return std::ranges::distance(std::filesystem::directory_iterator(m_Directory));
     }
 
     std::filesystem::path m_Directory;
@@ -150,7 +149,7 @@ TEST_F(TrendFileTest, SaveThroughALinkThenLoadReadOnlyRestoresEveryCurve) {
     ASSERT_TRUE(TrendFile::Save(m_Path, curves).Ok());
     EXPECT_TRUE(std::filesystem::is_symlink(m_Path));
     EXPECT_EQ(ReadAll(real), TrendFile::Serialize(curves));
-    EXPECT_EQ(FilesInDirectory(), 2u) << "no temporary file stays behind";
+    EXPECT_EQ(Files(), 2) << "no temporary file stays behind";
     // Watching the file shows how it was opened, whatever rights the test has.
     const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(inotify_add_watch(watch, m_Path.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE), 0);
@@ -185,7 +184,7 @@ TEST_F(TrendFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
     EXPECT_EQ(std::pair(outcome.status, outcome.osError),
               std::pair(TrendFile::Status::WriteError, EFBIG));
     EXPECT_EQ(ReadAll(m_Path), before);
-    EXPECT_EQ(FilesInDirectory(), 1u) << "the temporary file is removed";
+    EXPECT_EQ(Files(), 1) << "the temporary file is removed";
 }
 
 TEST_F(TrendFileTest, FailuresNameTheFileOrTheLanguageTextAndTheReason) {

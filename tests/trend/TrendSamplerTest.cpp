@@ -129,15 +129,13 @@ TEST_F(TrendSamplerTest, AFailedTransactionOrACancelEndsTheRecordingKeepingItsSa
 }
 
 TEST_F(TrendSamplerTest, ARefusedStartChangesNothing) {
-    BusyFlag = true;
-    EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
-    EXPECT_EQ(m_Prompt.m_Shown.back().text, "Busy");
-    BusyFlag = false;
-    m_Protocol.ClosePort();
     m_Protocol.SetLinkOpener(
         [](int, SerialLink::BytesCallback) -> std::unique_ptr<SerialLink> { return nullptr; });
-    EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
-    EXPECT_EQ(m_Prompt.m_Shown.back().text, "Port failed");
+    for (bool busy : {true, false}) {
+        BusyFlag = busy;
+        EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
+        EXPECT_EQ(m_Prompt.m_Shown.back().text, busy ? "Busy" : "Port failed");
+    }
     m_Clock.RunFor(10000);
     EXPECT_EQ(std::pair(m_Sampler.IsRecording(), m_Events.empty()), std::pair(false, true));
 }
