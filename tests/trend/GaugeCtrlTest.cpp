@@ -44,13 +44,18 @@ TEST_F(GaugeCtrlTest, MeasuresTheDialFromTheLargerSideAndSpreadsTheTicksOverTheS
     EXPECT_NE(image.pixel(105 + 4, 114 - 73), QColor(Qt::black).rgb());
 }
 
-TEST_F(GaugeCtrlTest, NeedlePointsAtTheValueOverAShadedHubAndRestsAtTheScaleEnds) {
-    // The value, the needle's angle, a point on its blue fill and one clear of it.
-    for (auto [value, angle, inside, outside] :
-         {std::tuple{50.0, 90.0, QPoint(104, 75), QPoint(125, 75)},
-          {-20.0, 225.0, {80, 139}, {104, 75}},
-          {250.0, -45.0, {130, 139}, {80, 139}},
-          {25.0, 157.5, {75, 102}, {130, 139}}}) {
+TEST_F(GaugeCtrlTest, NeedlePointsAtTheValueOverAShadedHubAndAnAlarmShowsPastTheScale) {
+    // "Alarm!" sits four fifths of R above the value box, in red.
+    const QRect alarmArea(70, 73, 70, 18);
+    // The value, the needle's angle, a point on its blue fill and one clear
+    // of it, and whether the alarm shows.
+    for (auto [value, angle, inside, outside, alarm] :
+         {std::tuple{50.0, 90.0, QPoint(104, 75), QPoint(125, 75), false},
+          {25.0, 157.5, {75, 102}, {130, 139}, false},
+          {0.0, 225.0, {80, 139}, {104, 75}, false},
+          {-0.5, 225.0, {80, 139}, {104, 75}, true},
+          {100.0, -45.0, {130, 139}, {80, 139}, false},
+          {100.5, -45.0, {130, 139}, {80, 139}, true}}) {
         EXPECT_DOUBLE_EQ(m_Gauge.NeedleAngle(value), angle) << value;
         m_Gauge.SetValue(value);
         const QImage image = Picture();
@@ -58,25 +63,16 @@ TEST_F(GaugeCtrlTest, NeedlePointsAtTheValueOverAShadedHubAndRestsAtTheScaleEnds
         EXPECT_NE(image.pixel(outside), Rgb(0xFF0000)) << value;
         EXPECT_EQ(image.pixel(105, 114), QColor(255, 255, 255).rgb()) << "white hub centre";
         EXPECT_EQ(image.pixel(105, 117), QColor(0, 0, 0).rgb()) << "black hub rim";
-    }
-    m_Gauge.SetRange(5.0, 5.0, "mA", 3);
-    EXPECT_DOUBLE_EQ(m_Gauge.NeedleAngle(5.0), 225.0) << "an empty range rests at the start";
-}
-
-TEST_F(GaugeCtrlTest, AlarmShowsBelowAndAboveTheRangeButNotAtItsEnds) {
-    // "Alarm!" sits four fifths of R above the value box, in red.
-    const QRect alarmArea(70, 73, 70, 18);
-    for (double value : {-0.5, 0.0, 100.0, 100.5}) {
-        m_Gauge.SetValue(value);
-        const bool alarm = value < 0.0 || value > 100.0;
         EXPECT_EQ(m_Gauge.IsAlarm(), alarm) << value;
-        const QImage area = Picture().copy(alarmArea);
+        const QImage area = image.copy(alarmArea);
         int red = 0;
         for (int i = 0; i < area.width() * area.height(); ++i) {
             red += area.pixel(i % area.width(), i / area.width()) == Rgb(m_Gauge.m_crLow) ? 1 : 0;
         }
         EXPECT_EQ(red > 20, alarm) << value;
     }
+    m_Gauge.SetRange(5.0, 5.0, "mA", 3);
+    EXPECT_DOUBLE_EQ(m_Gauge.NeedleAngle(5.0), 225.0) << "an empty range rests at the start";
 }
 
 TEST_F(GaugeCtrlTest, OnlyRangeScaleAndSizeChangesRedrawTheDial) {
