@@ -76,7 +76,7 @@ protected:
 
 } // namespace
 
-TEST_F(TrendFileTest, CurvesAreStoredNewestFirstWithGbkTexts) {
+TEST_F(TrendFileTest, CurvesAreStoredNewestFirstWithGbkTextsOfAnyLength) {
     const std::string bytes = Head(0.0, 100.0, "\xA1\xE3\x43") + Int(2) + Sample(25.5, 1400000010) +
                               Sample(25.0, 1400000000) + Text("Current Curve") + Int(1) +
                               Sample(12.0, 1400000000) + Text("Percent Curve") + Int(0);
@@ -94,10 +94,8 @@ TEST_F(TrendFileTest, CurvesAreStoredNewestFirstWithGbkTexts) {
     ASSERT_EQ(TrendFile::Parse(negative, loaded), TrendFile::Status::Ok);
     EXPECT_TRUE(loaded.pv.Empty());
     EXPECT_EQ(loaded.percent, Samples({{7.0, 9}}));
-}
 
-TEST_F(TrendFileTest, LongTextsTakeTheWiderLengthPrefixes) {
-    // The text's length and its prefix.
+    // Long texts take the wider length prefixes: the text's length and its prefix.
     for (const auto& [length, prefix] :
          {std::pair<std::size_t, std::string>{254, "\xFE"},
           {255, std::string("\xFF\xFF\x00", 3)},
@@ -107,7 +105,6 @@ TEST_F(TrendFileTest, LongTextsTakeTheWiderLengthPrefixes) {
         curves.pvUnit.assign(length, 'u');
         const std::string bytes = TrendFile::Serialize(curves);
         EXPECT_EQ(bytes.substr(Head(0, 0, "").size() - 1, prefix.size()), prefix) << length;
-        TrendCurves loaded;
         ASSERT_EQ(TrendFile::Parse(bytes, loaded), TrendFile::Status::Ok) << length;
         EXPECT_EQ(loaded.pvUnit, curves.pvUnit);
     }
@@ -168,9 +165,7 @@ TEST_F(TrendFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
     ASSERT_TRUE(TrendFile::Save(m_Path, Recording()).Ok());
     const std::string before = ReadAll(m_Path);
     TrendCurves large = Recording();
-    for (int i = 0; i < 2000; ++i) {
-        large.pv.Append({static_cast<double>(i), i});
-    }
+    large.pvUnit.assign(8000, 'u');
     // The disk takes no more than 4 KiB per file, as a nearly full one would.
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
