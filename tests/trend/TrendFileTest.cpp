@@ -92,8 +92,7 @@ TEST_F(TrendFileTest, CurvesAreStoredNewestFirstWithGbkTextsOfAnyLength) {
     const std::string negative = Head(0, 1, "%") + Int(-5) + Text("Current Curve") + Int(0) +
                                  Text("Percent Curve") + Int(1) + Sample(7.0, 9);
     ASSERT_EQ(TrendFile::Parse(negative, loaded), TrendFile::Status::Ok);
-    EXPECT_TRUE(loaded.pv.Empty());
-    EXPECT_EQ(loaded.percent, Samples({{7.0, 9}}));
+    EXPECT_EQ(std::pair(loaded.pv, loaded.percent), std::pair(SampleList(), Samples({{7.0, 9}})));
 
     // Long texts take the wider length prefixes: the text's length and its prefix.
     for (const auto& [length, prefix] :

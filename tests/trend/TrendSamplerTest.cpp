@@ -93,9 +93,7 @@ TEST_F(TrendSamplerTest, AllReadsTheRangeThenRecordsEachValueWithItsTime) {
               std::tuple(21.5, 12.0, 50.0));
     // PV is taken when its answer arrives, current and percent together at
     // the end of the cycle, in the timer service's calendar time.
-    const auto seconds = [](std::uint64_t ms) {
-        return static_cast<std::int32_t>(VirtualClock::kEpoch + ms / 1000);
-    };
+    const auto seconds = [](auto ms) { return std::int32_t(VirtualClock::kEpoch + ms / 1000); };
     EXPECT_EQ(m_Curves.current.At(0).time, seconds(m_CycleEnds[0]));
     EXPECT_EQ(m_Curves.percent.At(0).time, m_Curves.current.At(0).time);
     EXPECT_EQ(m_Curves.pv.At(0).time, seconds(m_Transmitter.TimeOf(2, 0)));
