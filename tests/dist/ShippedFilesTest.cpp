@@ -37,23 +37,16 @@ std::string ReadBytes(const std::string& path) {
 
 // The runs of digits in text, each followed by a blank (std::regex is avoided:
 // GCC 12 warns falsely inside it under the sanitizers).
-std::string Numbers(std::string text) {
+std::vector<std::string> Numbers(std::string text) {
     std::ranges::replace_if(
         text, [](char c) { return c < '0' || c > '9'; }, ' ');
     std::istringstream runs(text);
-    std::string numbers;
-    for (std::string run; runs >> run;) {
-        numbers += run + ' ';
-    }
-    return numbers;
+    return {std::istream_iterator<std::string>(runs), {}};
 }
 
 std::uint32_t Le32(const std::string& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = (value << 8) | static_cast<unsigned char>(bytes.at(offset + i));
-    }
-    return value;
+    const auto byte = [&](int i) { return std::uint32_t{std::uint8_t(bytes.at(offset + i))}; };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
 
 // Every section and key the file names, as written. The reader only answers
@@ -77,42 +70,38 @@ KeySets ListKeys(const std::string& path) {
     return keys;
 }
 
-// The keys the program looks up: the contract between the code and the
-// language files.
+// The keys the program looks up, section by section: the contract between
+// the code and the language files.
+constexpr const char* kRequiredKeys = R"(
+[Lang] Language [String] strBusy strPortFail strCommunication strOpOK strCommFail strOpFail strReady
+strVersion strBreak strFindMeter strTrimCurrent strCurrentErr SpanErr Sen1WireErr Sen2WireErr
+SenMatchErr strNOErr strSetZero strSetFull strPVCurve strCurrentCurve strPercentCurve strUnit
+strData strTime strFileError [Menu] IDS_MENU_FILE IDM_FILE_EXIT IDS_MENU_Process IDT_ONLINE
+IDT_SEARCH IDT_RESET IDT_STOP IDS_MENU_ENV IDS_MENU_PORT IDS_MENU_LANG IDS_MENU_HELP IDM_HELP_ABOUT
+[ToolBar] IDT_ONLINE IDT_SEARCH IDT_RESET IDT_PROINF IDT_CONTACT IDT_STOP IDT_OPEN IDT_SAVE
+IDT_HisData IDT_ALL IDT_PV IDT_CURRENT IDT_PERCENT IDC_COMBOPERIOD [MainDlg] IDC_TAB1 IDC_TAB2
+IDC_TAB3 IDC_TAB4 IDC_TAB5 IDC_STA_INF1 IDC_CMD_GETVARIN IDC_COMBOPERIOD0 IDC_COMBOPERIOD1
+IDC_COMBOPERIOD2 IDC_COMBOPERIOD3 IDC_COMBOPERIOD4 IDC_COMBOPERIOD5 IDC_COMBOPERIOD6
+IDC_COMBOPERIOD7 IDC_COMBOPERIOD8 [About] IDOK [QXView1] IDC_STA1 IDC_STA2 IDC_StaCap1 IDC_StaCap2
+IDC_RADIO8 IDC_cmdSendFixI IDC_cmdExitI IDC_cmdTest1 IDC_cmdTest2 [QXView2] IDC_STA1 IDC_STA2
+IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6 IDC_STA7 IDC_STA8 IDC_STA9 IDC_STA10 IDC_STA11 IDC_STA12
+IDC_STA13 IDC_STA14 IDC_STA15 IDC_STA16 IDC_STA17 IDC_RAO_SINGLESENSE IDC_RAO_DOUBLESENSE
+IDC_RAO_MODE1 IDC_RAO_MODE2 IDC_RAO_MODE3 IDC_RAO_MODE4 IDC_cmdRead2 IDC_cmdWrite2 IDC_cboOutSense1
+IDC_cboOutSense2 IDC_cboDisMode1 IDC_cboDisMode2 IDC_cboDisMode3 IDC_cboDisReo0 IDC_cboDisReo1
+IDC_cboDisReo2 IDC_cboDisReo3 IDC_cboWire0 IDC_cboWire1 IDC_cboWire2 [QXView3] IDC_StaCap1
+IDC_StaCap2 IDC_StaCap3 IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6 [QXView4] strTime
+strData strUnit strPVCurve strCurrentCurve strPercentCurve [QXView5] IDC_CALI4MA IDC_CALI20MA)";
+
 KeySets RequiredKeys() {
-    const std::map<std::string, std::string> listed = {
-        {"Lang", "Language"},
-        {"String",
-         "strBusy strPortFail strCommunication strOpOK strCommFail strOpFail strReady strVersion "
-         "strBreak strFindMeter strTrimCurrent strCurrentErr SpanErr Sen1WireErr Sen2WireErr "
-         "SenMatchErr strNOErr strSetZero strSetFull strPVCurve strCurrentCurve strPercentCurve "
-         "strUnit strData strTime strFileError"},
-        {"Menu", "IDS_MENU_FILE IDM_FILE_EXIT IDS_MENU_Process IDT_ONLINE IDT_SEARCH IDT_RESET "
-                 "IDT_STOP IDS_MENU_ENV IDS_MENU_PORT IDS_MENU_LANG IDS_MENU_HELP IDM_HELP_ABOUT"},
-        {"ToolBar", "IDT_ONLINE IDT_SEARCH IDT_RESET IDT_PROINF IDT_CONTACT IDT_STOP IDT_OPEN "
-                    "IDT_SAVE IDT_HisData IDT_ALL IDT_PV IDT_CURRENT IDT_PERCENT IDC_COMBOPERIOD"},
-        {"MainDlg", "IDC_TAB1 IDC_TAB2 IDC_TAB3 IDC_TAB4 IDC_TAB5 IDC_STA_INF1 IDC_CMD_GETVARIN "
-                    "IDC_COMBOPERIOD0 IDC_COMBOPERIOD1 IDC_COMBOPERIOD2 IDC_COMBOPERIOD3 "
-                    "IDC_COMBOPERIOD4 IDC_COMBOPERIOD5 IDC_COMBOPERIOD6 IDC_COMBOPERIOD7 "
-                    "IDC_COMBOPERIOD8"},
-        {"About", "IDOK"},
-        {"QXView1", "IDC_STA1 IDC_STA2 IDC_StaCap1 IDC_StaCap2 IDC_RADIO8 IDC_cmdSendFixI "
-                    "IDC_cmdExitI IDC_cmdTest1 IDC_cmdTest2"},
-        {"QXView2",
-         "IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 IDC_STA5 IDC_STA6 IDC_STA7 IDC_STA8 IDC_STA9 "
-         "IDC_STA10 IDC_STA11 IDC_STA12 IDC_STA13 IDC_STA14 IDC_STA15 IDC_STA16 IDC_STA17 "
-         "IDC_RAO_SINGLESENSE IDC_RAO_DOUBLESENSE IDC_RAO_MODE1 IDC_RAO_MODE2 IDC_RAO_MODE3 "
-         "IDC_RAO_MODE4 IDC_cmdRead2 IDC_cmdWrite2 IDC_cboOutSense1 IDC_cboOutSense2 "
-         "IDC_cboDisMode1 IDC_cboDisMode2 IDC_cboDisMode3 IDC_cboDisReo0 IDC_cboDisReo1 "
-         "IDC_cboDisReo2 IDC_cboDisReo3 IDC_cboWire0 IDC_cboWire1 IDC_cboWire2"},
-        {"QXView3", "IDC_StaCap1 IDC_StaCap2 IDC_StaCap3 IDC_STA1 IDC_STA2 IDC_STA3 IDC_STA4 "
-                    "IDC_STA5 IDC_STA6"},
-        {"QXView4", "strTime strData strUnit strPVCurve strCurrentCurve strPercentCurve"},
-        {"QXView5", "IDC_CALI4MA IDC_CALI20MA"}};
     KeySets keys;
-    for (const auto& [section, names] : listed) {
-        std::istringstream words(names);
-        keys[section].insert(std::istream_iterator<std::string>(words), {});
+    std::istringstream words(kRequiredKeys);
+    std::string section;
+    for (std::string word; words >> word;) {
+        if (word.starts_with('[')) {
+            section = word.substr(1, word.size() - 2);
+        } else {
+            keys[section].insert(word);
+        }
     }
     for (int i = 0; i < SensorPositionCount; ++i) {
         keys["QXView2"].insert("m_cboSensorType" + std::to_string(i));
@@ -141,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFiles,
                          ::testing::Values(kLangDir + "English.ini",
                                            kLangDir + "SimpleChinese.ini"));
 
-TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysAllFilledAndWhole) {
+TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysFilledWholeAndWithTheirPlaceholders) {
     const std::string bytes = ReadBytes(GetParam());
     EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "byte-order mark";
     EXPECT_TRUE(TextEncoding::IsValidUtf8(bytes));
@@ -149,20 +138,15 @@ TEST_P(LanguageFiles, AreCleanUtf8WithExactlyTheRequiredKeysAllFilledAndWhole) {
     EXPECT_EQ(ListKeys(GetParam()), required);
     for (const auto& [section, keys] : required) {
         for (const std::string& key : keys) {
-            EXPECT_FALSE(Text(section, key).empty()) << section << "/" << key;
-            // Longer values would be cut on reading.
-            EXPECT_LT(PrivateProfile::ReadString(GetParam(), section, key).size(),
-                      PrivateProfile::MaxValueBytes)
-                << section << "/" << key;
+            // Filled, and short enough to be read whole.
+            const std::size_t size = Text(section, key).size();
+            EXPECT_TRUE(size > 0 && size < PrivateProfile::MaxValueBytes) << section << "/" << key;
         }
     }
     // The trend page takes its first texts from "String", later ones from its own section.
     for (const std::string& key : required.at("QXView4")) {
         EXPECT_EQ(Text("String", key), Text("QXView4", key)) << key;
     }
-}
-
-TEST_P(LanguageFiles, FailureTextsKeepTheirPlaceholders) {
     // A translation that drops %1 loses the command number from every reason.
     auto placeholders = [](std::string_view text) {
         std::set<char> found;
@@ -178,7 +162,7 @@ TEST_P(LanguageFiles, FailureTextsKeepTheirPlaceholders) {
     }
 }
 
-TEST_P(LanguageFiles, SortedCombosKeepTheirKeyOrder) {
+TEST_P(LanguageFiles, CombosNameWhatEachPositionSends) {
     // The wire and output-sensor combos sort their items, and the position
     // is what the transmitter receives: 0 = 2-wire ... 2 = 4-wire, 0 = sensor 1.
     for (int i = 0; i < 3; ++i) {
@@ -187,10 +171,8 @@ TEST_P(LanguageFiles, SortedCombosKeepTheirKeyOrder) {
         EXPECT_TRUE(i == 0 || Text("QXView2", "IDC_cboWire" + std::to_string(i - 1)) < wire);
     }
     EXPECT_LT(Text("QXView2", "IDC_cboOutSense1"), Text("QXView2", "IDC_cboOutSense2"));
-}
 
-TEST_P(LanguageFiles, SensorNamesFollowTheComboMapping) {
-    // Each combo position names the type that the position's sensor code has
+    // Each sensor-type position names the type that the position's sensor code has
     // in the sensor table: the same numbers, the same metal for resistance
     // thermometers, the same letter for thermocouples.
     SensorTable table;
@@ -209,26 +191,22 @@ TEST_P(LanguageFiles, SensorNamesFollowTheComboMapping) {
     }
 }
 
-TEST(LanguageFileSet, DisplayNamesAndTheDefaultLanguage) {
-    const std::vector<LanguageCatalog::Entry> languages = LanguageCatalog::Discover(kLangDir);
-    ASSERT_EQ(languages.size(), 2u);
-    // The first language file in name order is the default.
-    EXPECT_EQ(languages[0].name, "English");
-    // This exact name switches the Celsius sign to the full-width one.
-    EXPECT_EQ(languages[1].name, "Simple Chinese");
-}
-
-TEST(SoftwareInfoFile, NamesTheProduct) {
+TEST(ShippedFiles, NameTheProductAndTheLanguagesAndHoldALogoThatFitsBesideTheValuePanel) {
     EXPECT_EQ(PrivateProfile::ReadString(kSourceDir + "/dist/qxrfw.dat", "SoftInf", "Name"),
               "Calora");
-}
+    // The first language file in name order is the default; "Simple Chinese",
+    // exactly, switches the Celsius sign to the full-width one.
+    std::vector<std::string> names;
+    for (const LanguageCatalog::Entry& language : LanguageCatalog::Discover(kLangDir)) {
+        names.push_back(language.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"English", "Simple Chinese"}));
 
-TEST(LogoFile, IsAnUncompressed24BitBitmapThatFitsBesideTheValuePanel) {
+    // The logo is a bitmap of the file's size, with an info header of 40
+    // bytes, one plane of 24 bits a pixel and no compression.
     const std::string bmp = ReadBytes(kSourceDir + "/dist/vrn.dak");
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-    // The file's size, an info header of 40 bytes, one plane of 24 bits a
-    // pixel, no compression.
     EXPECT_EQ((std::array{Le32(bmp, 2), Le32(bmp, 14), Le32(bmp, 26), Le32(bmp, 30)}),
               (std::array{static_cast<std::uint32_t>(bmp.size()), 40u, 1u | (24u << 16), 0u}));
     // Room right of the value panel: about 130 x 40 dialog units.

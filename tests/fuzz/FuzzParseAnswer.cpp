@@ -14,13 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static HartProtocol protocol;
     protocol.Device().pollingAddress = data[0] & 0x0F;
     protocol.PrepareRequest(data[1]);
-    data += 2;
-    size -= 2;
 
     std::uint8_t buffer[HartProtocol::kMaxReceived];
     std::size_t received = 0;
     // Chunk lengths come from the data itself so the fuzzer explores splits.
-    std::size_t at = 0;
+    std::size_t at = 2;
     while (at < size) {
         const std::size_t chunk = std::min<std::size_t>(1 + data[at] % 24, size - at);
         const std::size_t take = std::min(chunk, HartProtocol::kMaxReceived - received);

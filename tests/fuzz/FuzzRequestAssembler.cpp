@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <numeric>
 #include <span>
@@ -40,9 +39,7 @@ SimOptions Options() {
     options.m_timing = SimOptions::Timing::Fast;
     for (const char* fault :
          {"noise:rate=0.2", "bytecount:rate=0.2", "late:rate=0.2", "ignore:rate=0.2:cmd=18"}) {
-        if (const auto rule = FaultInjector::Parse(fault, nullptr)) {
-            options.m_faults.push_back(*rule);
-        }
+        options.m_faults.push_back(FaultInjector::Parse(fault, nullptr).value());
     }
     return options;
 }
@@ -65,21 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seconds += (control & 0x80) != 0 ? 1.5 : 0.01;
 
         line.insert(line.end(), chunk.begin(), chunk.end());
-        const RequestAssembler::Result result = assembler.Feed(chunk);
-        for (const RequestFrame& frame : result.m_frames) {
-            if (!CameOnTheLine(frame, line)) {
-                std::abort();
-            }
-        }
-        if (assembler.PendingBytes() > 4 * RequestAssembler::kMaxFrame) {
-            std::abort();
-        }
-
+        const std::vector<RequestFrame> frames = assembler.Feed(chunk).m_frames;
         simulator.Receive(chunk, seconds);
-        const std::vector<std::uint8_t> answer = simulator.TakeDue(seconds + 1.0);
-        // An answer to one chunk is a few frames at most, never unbounded.
-        if (answer.size() > 64 * 1024) {
-            std::abort();
+        // An answer to one chunk is a few frames at most, never unbounded;
+        // nor are the bytes the assembler holds back.
+        if (simulator.TakeDue(seconds + 1.0).size() > 64 * 1024 ||
+            assembler.PendingBytes() > 4 * RequestAssembler::kMaxFrame ||
+            !std::ranges::all_of(frames,
+                                 [&](const auto& frame) { return CameOnTheLine(frame, line); })) {
+            __builtin_trap();
         }
     }
     return 0;

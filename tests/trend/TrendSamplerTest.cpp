@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 using Commands = std::vector<std::uint8_t>;
@@ -25,9 +27,7 @@ protected:
 
     void OnRangeRead() override { m_Events.push_back("range"); }
     void OnSampleRecorded(TrendSampler::Curve curve) override {
-        m_Events.push_back(curve == TrendSampler::Curve::Pv        ? "pv"
-                           : curve == TrendSampler::Curve::Current ? "current"
-                                                                   : "percent");
+        m_Events.push_back(std::array{"pv", "current", "percent"}.at(static_cast<int>(curve)));
     }
     void OnCycleComplete() override {
         m_Events.push_back("cycle");
@@ -54,7 +54,7 @@ protected:
 
 } // namespace
 
-TEST_F(TrendSamplerTest, LaterCyclesSkipIdentityAndRangeAndStartAPeriodAfterTheLast) {
+TEST_F(TrendSamplerTest, LaterCyclesSkipIdentityAndRangeStartAPeriodAfterTheLastAndStopAtOnce) {
     // Mode, period, commands sent in three cycles, commands in each later
     // cycle, and the samples of each curve.
     for (const auto& [mode, period, sent, later, pv, current, percent] :
@@ -69,7 +69,9 @@ TEST_F(TrendSamplerTest, LaterCyclesSkipIdentityAndRangeAndStartAPeriodAfterTheL
         ASSERT_TRUE(m_Sampler.Start(mode));
         RunCycles(3);
         m_Sampler.Stop();
+        EXPECT_EQ(m_Clock.PendingTimers(), 0u) << "no tick is left to start a cycle";
         BusyFlag = false; // as the main window's Stop
+        m_Clock.RunFor(10000);
         ASSERT_EQ(m_Transmitter.Commands(), sent) << mode;
         EXPECT_EQ(
             std::tuple(m_Curves.pv.Count(), m_Curves.current.Count(), m_Curves.percent.Count()),
@@ -91,63 +93,47 @@ TEST_F(TrendSamplerTest, AllReadsTheRangeThenRecordsEachValueWithItsTime) {
               std::tuple(21.5, 12.0, 50.0));
     // PV is taken when its answer arrives, current and percent together at
     // the end of the cycle, in the timer service's calendar time.
-    const auto seconds = [](std::uint64_t ms) {
-        return static_cast<std::int32_t>(VirtualClock::kEpoch + ms / 1000);
-    };
+    const auto seconds = [](auto ms) { return std::int32_t(VirtualClock::kEpoch + ms / 1000); };
     EXPECT_EQ(m_Curves.current.At(0).time, seconds(m_CycleEnds[0]));
     EXPECT_EQ(m_Curves.percent.At(0).time, m_Curves.current.At(0).time);
     EXPECT_EQ(m_Curves.pv.At(0).time, seconds(m_Transmitter.TimeOf(2, 0)));
     // Between cycles the operation stays busy and other operations are refused.
-    EXPECT_TRUE(BusyFlag);
-    EXPECT_EQ(m_Display.m_Progress.back(), true);
+    EXPECT_EQ(std::pair(BusyFlag, bool(m_Display.m_Progress.back())), std::pair(true, true));
 }
 
-TEST_F(TrendSamplerTest, AFailedTransactionEndsTheRecordingKeepingItsSamples) {
+TEST_F(TrendSamplerTest, AFailedTransactionOrACancelEndsTheRecordingKeepingItsSamples) {
     ASSERT_TRUE(m_Sampler.Start(TrendSampler::kAll));
     RunCycles(1);
     m_Transmitter.m_Silent = {2};
     m_Clock.RunFor(120000);
-    EXPECT_EQ(m_Events.back(), "ended");
-    EXPECT_FALSE(BusyFlag);
+    EXPECT_EQ(std::pair(m_Events.back(), BusyFlag), std::pair(std::string("ended"), false));
     EXPECT_EQ(m_Prompt.m_Shown.back().text.substr(0, 9), "No answer");
-    EXPECT_EQ(m_Curves.pv.Count(), 2u) << "the PV of the failed cycle was answered";
-    EXPECT_EQ(m_Curves.current.Count(), 1u);
+    EXPECT_EQ(std::pair(m_Curves.pv.Count(), m_Curves.current.Count()),
+              std::pair(std::size_t{2}, std::size_t{1}))
+        << "the PV of the failed cycle was answered";
     const std::size_t sent = m_Transmitter.m_Requests.size();
     m_Clock.RunFor(60000);
     EXPECT_EQ(m_Transmitter.m_Requests.size(), sent) << "nothing follows";
-}
-
-TEST_F(TrendSamplerTest, StopEndsAtOnceAndACancelAtTheNextTick) {
-    ASSERT_TRUE(m_Sampler.Start(TrendSampler::kPercent));
-    RunCycles(1);
-    m_Sampler.Stop();
-    EXPECT_EQ(m_Clock.PendingTimers(), 0u) << "no tick is left to start a cycle";
-    BusyFlag = false;
-    m_Clock.RunFor(10000);
-    EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 2}));
 
     // The sequence layer's Stop alone: the next tick ends the recording and
     // frees the operation.
+    m_Transmitter.m_Silent.clear();
     ASSERT_TRUE(m_Sampler.Start(TrendSampler::kPercent));
     RunCycles(2);
     CancelSequence();
     m_Clock.RunFor(1000);
-    EXPECT_FALSE(m_Sampler.IsRecording());
-    EXPECT_FALSE(BusyFlag);
-    EXPECT_EQ(m_Events.back(), "ended");
+    EXPECT_EQ(std::tuple(m_Sampler.IsRecording(), BusyFlag, m_Events.back()),
+              std::tuple(false, false, "ended"));
 }
 
 TEST_F(TrendSamplerTest, ARefusedStartChangesNothing) {
-    BusyFlag = true;
-    EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
-    EXPECT_EQ(m_Prompt.m_Shown.back().text, "Busy");
-    BusyFlag = false;
-    m_Protocol.ClosePort();
     m_Protocol.SetLinkOpener(
         [](int, SerialLink::BytesCallback) -> std::unique_ptr<SerialLink> { return nullptr; });
-    EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
-    EXPECT_EQ(m_Prompt.m_Shown.back().text, "Port failed");
+    for (bool busy : {true, false}) {
+        BusyFlag = busy;
+        EXPECT_FALSE(m_Sampler.Start(TrendSampler::kAll));
+        EXPECT_EQ(m_Prompt.m_Shown.back().text, busy ? "Busy" : "Port failed");
+    }
     m_Clock.RunFor(10000);
-    EXPECT_FALSE(m_Sampler.IsRecording());
-    EXPECT_TRUE(m_Events.empty());
+    EXPECT_EQ(std::pair(m_Sampler.IsRecording(), m_Events.empty()), std::pair(false, true));
 }

@@ -4,6 +4,7 @@
 #include "tests/hart/FakeLink.h"
 
 #include <cstdint>
+#include <ranges>
 #include <set>
 #include <vector>
 
@@ -24,20 +25,14 @@ public:
     }
 
     std::vector<std::uint8_t> Commands() const {
-        std::vector<std::uint8_t> commands;
-        for (const Request& request : m_Requests) {
-            commands.push_back(request.command);
-        }
-        return commands;
+        const auto commands = m_Requests | std::views::transform(&Request::command);
+        return {commands.begin(), commands.end()};
     }
-    // When the n-th request of the command (0 = first) was sent.
+    // When the n-th request of the command (0 = first) was sent, 0 if never.
     std::uint64_t TimeOf(std::uint8_t command, int n) const {
-        for (const Request& request : m_Requests) {
-            if (request.command == command && n-- == 0) {
-                return request.time;
-            }
-        }
-        return 0;
+        auto sent = m_Requests | std::views::filter([=](auto& r) { return r.command == command; });
+        auto nth = sent | std::views::drop(n);
+        return nth.empty() ? 0 : nth.front().time;
     }
 
     float m_fPv = 21.5f;
