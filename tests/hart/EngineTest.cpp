@@ -17,9 +17,7 @@ TEST_F(Engine, AnAnswerIsTakenOnArrivalAndReportedWhenTheAnswerWindowEnds) {
     EXPECT_FALSE(m_Protocol.Awaiting());
     EXPECT_TRUE(m_Completions.empty());
     m_Clock.RunFor(10000);
-    ASSERT_EQ(m_Completions.size(), 1u);
-    EXPECT_EQ(m_Completions[0].time, kCommand1Cycle);
-    EXPECT_EQ(m_Completions[0].success, 1);
+    EXPECT_EQ(m_Completions, (Completions{{kCommand1Cycle, 1, 1}}));
     EXPECT_EQ(m_Protocol.GetState(), HartProtocol::State::Idle);
     EXPECT_EQ(m_Clock.PendingTimers(), 0u);
 }
@@ -30,8 +28,7 @@ TEST_F(Engine, LateAnswerOfAPreviousAttemptIsParsedWithTheNextOne) {
     // belongs to the second attempt's buffer and completes it.
     m_pLink->Receive(PvAnswer(4.0f), kCommand1Cycle + 20);
     m_Clock.RunFor(60000);
-    ASSERT_EQ(m_Completions.size(), 1u);
-    EXPECT_EQ(m_Completions[0].time, 2 * kCommand1Cycle);
+    EXPECT_EQ(m_Completions, (Completions{{2 * kCommand1Cycle, 1, 1}}));
     EXPECT_EQ(m_Protocol.Device().pv, 4.0f);
 }
 
@@ -46,8 +43,7 @@ TEST_F(Engine, TheFirstDelimiterDecidesEvenWhenAGoodFrameFollows) {
         }
     };
     m_Clock.RunFor(60000);
-    ASSERT_EQ(m_Completions.size(), 1u);
-    EXPECT_EQ(m_Completions[0].time, 3 * kCommand1Cycle);
+    EXPECT_EQ(m_Completions, (Completions{{3 * kCommand1Cycle, 1, 1}}));
     EXPECT_EQ(m_Protocol.Device().pv, 7.0f);
 }
 
@@ -117,9 +113,7 @@ TEST_F(Engine, EachCommandKeysTheModemAndRetriesOnItsOwnTimes) {
             EXPECT_TRUE(m_pLink->m_Rts[2 * i].raised);
             EXPECT_EQ(m_pLink->m_Rts[2 * i + 1].time - start, i * cycle + t.transmit);
         }
-        ASSERT_EQ(m_Completions.size(), 1u);
-        EXPECT_EQ(m_Completions[0].success, 0);
-        EXPECT_EQ(m_Completions[0].time - start, sends * cycle - pause);
+        EXPECT_EQ(m_Completions, (Completions{{start + sends * cycle - pause, 0, t.command}}));
         // Events keep flowing during the pause before each retry of command 0.
         EXPECT_EQ(m_Clock.Waits(), pause ? t.retries : 0);
     }
@@ -131,12 +125,10 @@ TEST_F(Engine, CommandsTheToolCannotSendFailAtOnceEvenAfterASuccess) {
     m_Clock.RunFor(10000);
     for (const std::uint8_t command : {43, 47, 99, 154, 255}) {
         m_Completions.clear();
-        m_pLink->m_Sent.clear();
         Start(command);
         m_Clock.RunFor(10);
-        ASSERT_EQ(m_Completions.size(), 1u);
-        EXPECT_EQ(m_Completions[0].success, 0);
-        EXPECT_TRUE(m_pLink->m_Sent.empty());
+        EXPECT_EQ(m_Completions, (Completions{{m_Clock.Now() - 10, 0, command}}));
+        EXPECT_EQ(m_pLink->m_Sent.size(), 1u) << "only command 1 went out";
         EXPECT_EQ(m_Protocol.LastResult().kind, TransactionResult::Kind::NotSent);
     }
 }
