@@ -47,11 +47,6 @@ TEST(PackedAscii, CharactersWithoutPackedFormBecomeOneQuestionMarkEach) {
     }
 }
 
-TEST(Floats, AreBigEndianIeeeSingle) {
-    EXPECT_EQ(HartCodec::FloatToBytes(-2.5f), (std::array<std::uint8_t, 4>{0xC0, 0x20, 0, 0}));
-    EXPECT_EQ(HartCodec::FloatFromBytes(std::array<std::uint8_t, 4>{0x41, 0xC8, 0, 0}), 25.0f);
-}
-
 TEST(Exp256, EncodesAndDecodesKnownValues) {
     const std::pair<Exp256, double> both[] = {
         {{0, 0, 0, 0, 0}, 0.0},
