@@ -193,9 +193,6 @@ TEST_F(Engine, APortIsOpenedOnceChosenReopenedWhenLostAndALostPortFailsTheTransa
     m_Clock.RunFor(60000);
     ASSERT_EQ(m_Completions.size(), 2u);
     EXPECT_EQ(m_Completions[1].success, 0);
-    m_bRefuseOpen = true;
-    EXPECT_FALSE(m_Protocol.EnsureOpen());
-    EXPECT_FALSE(m_Protocol.IsOpen());
 }
 
 TEST_F(Engine, TheTraceShowsEachRequestAndAnswerWithItsTimeHeaderAndStatus) {

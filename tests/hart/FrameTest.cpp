@@ -25,8 +25,7 @@ protected:
         return m_Protocol.ParseAnswer(bytes);
     }
     bool Answer(std::uint8_t command, const Bytes& data) {
-        m_Protocol.PrepareRequest(command);
-        return m_Protocol.ParseAnswer(MakeAnswer({.command = command, .data = data}));
+        return Parse(command, MakeAnswer({.command = command, .data = data}));
     }
 
     Bytes Sent() const {
@@ -129,8 +128,8 @@ TEST_F(DecodeAnswer, CommandZeroChecksThePollingAddressAndBuildsTheLongAddress) 
 
     // The next long request goes to the address just learnt.
     ASSERT_TRUE(m_Protocol.PrepareRequest(1));
-    EXPECT_EQ(m_Protocol.TxFrame()[11], 0xA6);
-    EXPECT_EQ(m_Protocol.TxFrame()[15], 0xCC);
+    EXPECT_EQ(Bytes(&m_Protocol.TxFrame()[11], &m_Protocol.TxFrame()[16]),
+              (Bytes{0xA6, 3, 0xAA, 0xBB, 0xCC}));
 }
 
 TEST_F(DecodeAnswer, ReadCommandsFillTheRecord) {
@@ -243,9 +242,7 @@ TEST(ParseAnswer, FindsChecksAndJudgesTheFrameByTheWireRules) {
         EXPECT_EQ(protocol.ParseAnswer(c.bytes), c.kind == Kind::Success);
         EXPECT_EQ(protocol.AttemptVerdict().kind, c.kind);
         EXPECT_EQ(protocol.AttemptVerdict().rejection, c.rejection);
-        if (c.command == 1) {
-            EXPECT_EQ(protocol.Device().pv, c.kind == Kind::Success ? 25.5f : 0.0f);
-        }
+        EXPECT_EQ(protocol.Device().pv, c.command == 1 && c.kind == Kind::Success ? 25.5f : 0.0f);
     }
 }
 
