@@ -34,14 +34,12 @@ protected:
     // Answers command 0 at address 0 and commands 1 and 2 like a transmitter.
     void RespondLikeATransmitter() {
         m_pLink->m_OnWrite = [this](const std::vector<std::uint8_t>& frame, std::size_t) {
-            if (frame[10] == 0x02) {
-                m_pLink->Receive(IdentityAnswer(1), 200);
-            } else if (frame[16] == 1) {
-                m_pLink->Receive(MakeAnswer({.data = Join({{32}, Float(22.0f)})}), 200);
-            } else {
-                m_pLink->Receive(
-                    MakeAnswer({.command = 2, .data = Join({Float(12.0f), Float(50.0f)})}), 200);
-            }
+            const auto loop =
+                MakeAnswer({.command = 2, .data = Join({Float(12.0f), Float(50.0f)})});
+            m_pLink->Receive(frame[10] == 0x02 ? IdentityAnswer(1)
+                             : frame[16] == 1  ? PvAnswer(22.0f)
+                                               : loop,
+                             200);
         };
     }
 

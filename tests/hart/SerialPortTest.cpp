@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <numeric>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -94,9 +95,7 @@ TEST(PortReader, AChunkEndsAfterFiftyMillisecondsOfSilenceOrWhenTheBufferIsFull)
     // Never earlier than the silence (a busy machine can only make it later).
     EXPECT_GE(last - sent, 50ms);
     std::vector<std::uint8_t> burst(3000);
-    for (std::size_t i = 0; i < burst.size(); ++i) {
-        burst[i] = static_cast<std::uint8_t>(i);
-    }
+    std::iota(burst.begin(), burst.end(), std::uint8_t{0});
     ASSERT_TRUE(pty.Send(burst.data(), burst.size()));
     const auto got = chunks.WaitFor(3 + burst.size()).first;
     ASSERT_EQ(got.size(), 3u);

@@ -1,4 +1,5 @@
 #include "platform/LanguageCatalog.h"
+#include "platform/ProgramDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -30,4 +31,12 @@ TEST(LanguageCatalog, IniFilesOfAnyCaseThatNameALanguageInFileNameOrder) {
     EXPECT_TRUE(LanguageCatalog::Discover((dir / "missing").string()).empty());
     EXPECT_TRUE(LanguageCatalog::Discover("").empty());
     fs::remove_all(dir);
+}
+
+TEST(ProgramDirectory, IsTheResolvedDirectoryOfThisTestProgram) {
+    const std::string directory = ProgramDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '/');
+    EXPECT_TRUE(fs::is_regular_file(directory + "calora_platform_tests"));
+    EXPECT_EQ(fs::canonical(directory).string() + "/", directory);
 }
