@@ -201,9 +201,7 @@ TEST_F(Engine, TheTraceShowsEachRequestAndAnswerWithItsTimeHeaderAndStatus) {
     ASSERT_TRUE(m_Protocol.EnsureOpen());
     m_pLink->m_OnWrite = [this](const std::vector<std::uint8_t>&, std::size_t attempt) {
         if (attempt == 1) {
-            AnswerSpec spec;
-            spec.responseCode = 64;
-            m_pLink->Receive(MakeAnswer(spec), 250);
+            m_pLink->Receive(MakeAnswer({.responseCode = 64}), 250);
         } else if (attempt == 3) {
             m_pLink->Receive(PvAnswer(21.5f), 250);
         }

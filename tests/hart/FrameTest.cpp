@@ -30,8 +30,7 @@ protected:
 
     Bytes Sent() const {
         const auto& tx = m_Protocol.TxFrame();
-        return Bytes(tx.begin(),
-                     tx.begin() + static_cast<std::ptrdiff_t>(m_Protocol.FrameLength()));
+        return Bytes(tx.begin(), tx.begin() + m_Protocol.FrameLength());
     }
 
     // The data bytes of the long request just built, after checking the frame around them.
@@ -80,13 +79,21 @@ Bytes Flipped(Bytes bytes, std::size_t at) {
 
 using RequestFrame = DecodeAnswer;
 
-TEST_F(DecodeAnswer, EachDecoderAcceptsOnlyItsByteCountAndRejectsWithoutStoring) {
+TEST_F(DecodeAnswer, EachCommandFramesItsRequestAndTakesOnlyAnswersOfItsByteCount) {
     for (int number = 1; number < 256; ++number) {
         const CommandInfo& info = CommandTable::Of(static_cast<std::uint8_t>(number));
+        const auto command = info.number;
+        // A long request carries the command's data length; others build nothing.
+        if (info.sendable) {
+            EXPECT_EQ(DataOf(command).size(), static_cast<std::size_t>(info.requestBytes))
+                << number;
+        } else {
+            EXPECT_FALSE(m_Protocol.PrepareRequest(command)) << number;
+            EXPECT_EQ(m_Protocol.FrameLength(), 0u) << number;
+        }
         if (info.answerBytes < 2) {
             continue;
         }
-        const auto command = info.number;
         const auto size = static_cast<std::size_t>(info.answerBytes - 2);
         // Wrong counts, one less and one more, leave the record as it was.
         for (std::size_t wrong : {size - 1, size + 1}) {
@@ -94,10 +101,10 @@ TEST_F(DecodeAnswer, EachDecoderAcceptsOnlyItsByteCountAndRejectsWithoutStoring)
                 continue;
             }
             const DeviceRecord before = m_Record;
-            EXPECT_FALSE(Answer(command, Pattern(wrong, command))) << int(command) << "/" << wrong;
-            EXPECT_TRUE(m_Record == before) << int(command) << " stored a rejected answer";
+            EXPECT_FALSE(Answer(command, Pattern(wrong, command))) << number << "/" << wrong;
+            EXPECT_TRUE(m_Record == before) << number << " stored a rejected answer";
         }
-        EXPECT_TRUE(Answer(command, Pattern(size, command))) << int(command);
+        EXPECT_TRUE(Answer(command, Pattern(size, command))) << number;
     }
 }
 
@@ -263,8 +270,8 @@ TEST_F(DecodeAnswer, ShortFramesClearTheAnswerBufferUpToIndexThirtyNine) {
     EXPECT_EQ(Bytes(frame.begin() + 11, frame.begin() + 40), Bytes(29, 0));
     EXPECT_EQ(frame[40], 0x5A); // beyond index 39 the earlier frame stays
     Parse(1, Frame(2));
-    EXPECT_EQ(m_Protocol.AnswerCommand(), 2);
-    EXPECT_EQ(m_Protocol.AnswerByteCount(), 10);
+    EXPECT_EQ(std::tuple(m_Protocol.AnswerCommand(), m_Protocol.AnswerByteCount()),
+              std::tuple(2, 10));
 }
 
 TEST_F(RequestFrame, CommandZeroIsTheShortFrameToThePollingAddress) {
@@ -276,19 +283,6 @@ TEST_F(RequestFrame, CommandZeroIsTheShortFrameToThePollingAddress) {
     }
     m_Record.pollingAddress = 16; // beyond what a short frame carries
     EXPECT_FALSE(m_Protocol.PrepareRequest(0));
-}
-
-TEST_F(RequestFrame, EveryLongRequestIsFramedWithItsDataLengthAndOthersBuildNothing) {
-    for (int number = 1; number < 256; ++number) {
-        const CommandInfo& info = CommandTable::Of(static_cast<std::uint8_t>(number));
-        if (info.sendable) {
-            EXPECT_EQ(DataOf(info.number).size(), static_cast<std::size_t>(info.requestBytes))
-                << number;
-        } else {
-            EXPECT_FALSE(m_Protocol.PrepareRequest(info.number)) << number;
-            EXPECT_EQ(m_Protocol.FrameLength(), 0u) << number;
-        }
-    }
 }
 
 TEST_F(RequestFrame, RequestDataComesFromTheRecord) {

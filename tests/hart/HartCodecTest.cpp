@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -25,10 +26,8 @@ TEST(PackedAscii, IsUpperCasedPaddedWithSpacesAndCutToTheFieldLength) {
               (std::array<char, 4>{'@', '@', '@', '@'}));
     // Every packable character round-trips; trailing blanks are trimmed.
     for (char first = 0x20; first <= 0x5F; first += 32) {
-        std::string chunk;
-        for (int c = first; c < first + 32; ++c) {
-            chunk.push_back(static_cast<char>(c));
-        }
+        std::string chunk(32, ' ');
+        std::iota(chunk.begin(), chunk.end(), first);
         EXPECT_EQ(HartCodec::UnpackAsciiText(Pack(chunk, 32)),
                   chunk.substr(0, chunk.find_last_not_of(' ') + 1));
     }
