@@ -74,8 +74,8 @@ TEST_F(Sequence, RunsEveryStepRefusesASecondOperationAndReportsDone) {
     EXPECT_FALSE(BusyFlag);
     EXPECT_EQ(m_Protocol.Device().pv, 22.0f);
     EXPECT_EQ(m_Display.m_Progress, (std::vector<bool>{false, false, false, true}));
-    EXPECT_EQ(m_Display.m_Status.front(), "0:Communicating");
-    EXPECT_EQ(m_Display.m_Status.back(), "0:Done");
+    EXPECT_EQ(m_Display.m_Status, (std::vector<std::string>{"0:Communicating", "0:Communicating",
+                                                            "0:Communicating", "0:Done"}));
 }
 
 TEST_F(Sequence, AFailedStepShowsTheFailureAndWhyWhenTheLanguageFileCan) {

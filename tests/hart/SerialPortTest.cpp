@@ -140,9 +140,10 @@ TEST(SerialPort, OpensExclusivelyAtTheLineSettingsAndLowersDtrAndRtsOnClose) {
     port.Close();
     port.Close();
     CSerialPort::SetModemLineControl(nullptr);
-    ASSERT_FALSE(s_Calls.empty());
-    EXPECT_EQ(s_Calls.front(), std::make_pair(TIOCM_DTR | TIOCM_RTS, true));
-    EXPECT_EQ(s_Calls.back(), std::make_pair(TIOCM_DTR | TIOCM_RTS, false));
+    // Both lines up on opening, RTS keyed, both down on the first close only.
+    EXPECT_EQ(s_Calls, (std::vector<std::pair<int, bool>>{{TIOCM_DTR | TIOCM_RTS, true},
+                                                          {TIOCM_RTS, true},
+                                                          {TIOCM_DTR | TIOCM_RTS, false}}));
     // Reopening a line whose settings are already in place works too.
     ASSERT_TRUE(port.OpenDevice(pty.m_strDevice));
     port.Close();
