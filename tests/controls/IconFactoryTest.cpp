@@ -57,9 +57,6 @@ TEST(IconFactory, BandBackgroundTilesSideways) {
     const QImage band =
         IconFactory::BandBackground().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_GE(band.height(), 48) << "room for a 32-pixel button with its margins";
-    for (int y = 0; y < band.height(); ++y) {
-        for (int x = 1; x < band.width(); ++x) {
-            ASSERT_EQ(band.pixel(x, y), band.pixel(0, y)) << "row " << y;
-        }
-    }
+    // Every row is one colour: the first column stretched sideways is the band.
+    EXPECT_TRUE(band == band.copy(0, 0, 1, band.height()).scaled(band.size()));
 }

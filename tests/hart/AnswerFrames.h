@@ -14,7 +14,6 @@ struct AnswerSpec {
     std::size_t preambles = 5;
     std::uint8_t responseCode = 0;
     std::uint8_t deviceStatus = 0;
-    int byteCountOverride = -1; // >= 0: this byte count instead of data + 2
 };
 
 inline std::vector<std::uint8_t> MakeAnswer(const AnswerSpec& spec) {
@@ -26,8 +25,7 @@ inline std::vector<std::uint8_t> MakeAnswer(const AnswerSpec& spec) {
         frame.insert(frame.end(), {0x06, spec.shortAddress});
     }
     frame.push_back(spec.command);
-    frame.push_back(static_cast<std::uint8_t>(spec.byteCountOverride >= 0 ? spec.byteCountOverride
-                                                                          : spec.data.size() + 2));
+    frame.push_back(static_cast<std::uint8_t>(spec.data.size() + 2));
     frame.push_back(spec.responseCode);
     frame.push_back(spec.deviceStatus);
     frame.insert(frame.end(), spec.data.begin(), spec.data.end());

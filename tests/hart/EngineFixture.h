@@ -51,7 +51,12 @@ protected:
         std::uint64_t time;
         int success;
         std::uint8_t command;
+        bool operator==(const Completion&) const = default;
+        friend std::ostream& operator<<(std::ostream& out, const Completion& c) {
+            return out << c.time << " ms: success " << c.success << ", command " << int(c.command);
+        }
     };
+    using Completions = std::vector<Completion>;
 
     void SetUp() override {
         // One file per process and test: CTest runs test processes side by side.

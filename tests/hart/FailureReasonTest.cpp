@@ -6,15 +6,10 @@ namespace {
 
 using Kind = TransactionResult::Kind;
 
+// The answer examined is always command 2 with byte count 9.
 TransactionResult Result(Kind kind, std::uint8_t command, std::uint8_t code = 0,
                          std::uint8_t status = 0, Rejection rejection = Rejection::None) {
-    return {.kind = kind,
-            .rejection = rejection,
-            .command = command,
-            .answerCommand = 2,
-            .answerByteCount = 9,
-            .responseCode = code,
-            .deviceStatus = status};
+    return {kind, rejection, command, 2, 9, code, status, 1};
 }
 
 } // namespace

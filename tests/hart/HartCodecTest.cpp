@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -25,10 +26,8 @@ TEST(PackedAscii, IsUpperCasedPaddedWithSpacesAndCutToTheFieldLength) {
               (std::array<char, 4>{'@', '@', '@', '@'}));
     // Every packable character round-trips; trailing blanks are trimmed.
     for (char first = 0x20; first <= 0x5F; first += 32) {
-        std::string chunk;
-        for (int c = first; c < first + 32; ++c) {
-            chunk.push_back(static_cast<char>(c));
-        }
+        std::string chunk(32, ' ');
+        std::iota(chunk.begin(), chunk.end(), first);
         EXPECT_EQ(HartCodec::UnpackAsciiText(Pack(chunk, 32)),
                   chunk.substr(0, chunk.find_last_not_of(' ') + 1));
     }
@@ -45,11 +44,6 @@ TEST(PackedAscii, CharactersWithoutPackedFormBecomeOneQuestionMarkEach) {
     for (const auto& [text, shown] : cases) {
         EXPECT_EQ(HartCodec::UnpackAsciiText(Pack(text, 8)), shown);
     }
-}
-
-TEST(Floats, AreBigEndianIeeeSingle) {
-    EXPECT_EQ(HartCodec::FloatToBytes(-2.5f), (std::array<std::uint8_t, 4>{0xC0, 0x20, 0, 0}));
-    EXPECT_EQ(HartCodec::FloatFromBytes(std::array<std::uint8_t, 4>{0x41, 0xC8, 0, 0}), 25.0f);
 }
 
 TEST(Exp256, EncodesAndDecodesKnownValues) {

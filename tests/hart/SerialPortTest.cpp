@@ -1,20 +1,54 @@
 #include "hart/CSerialPort.h"
 #include "hart/PortReader.h"
 #include "platform/ComPortResolver.h"
-#include "tests/hart/PtyPair.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <numeric>
+#include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
+
+// A pseudo-terminal for tests: the tool opens the device side, the test
+// plays the modem on the other.
+struct PtyPair {
+    PtyPair() {
+        char name[256] = {};
+        if (::openpty(&m_nModem, &m_nDevice, name, nullptr, nullptr) == 0) {
+            m_strDevice = name;
+            termios raw{};
+            ::tcgetattr(m_nDevice, &raw);
+            ::cfmakeraw(&raw);
+            ::tcsetattr(m_nDevice, TCSANOW, &raw);
+        }
+    }
+    ~PtyPair() {
+        for (int fd : {m_nModem, m_nDevice}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool Send(const void* bytes, std::size_t count) const {
+        return ::write(m_nModem, bytes, count) == static_cast<ssize_t>(count);
+    }
+
+    int m_nModem = -1;
+    int m_nDevice = -1; // kept open so closing the tool's side never hangs up the pair
+    std::string m_strDevice;
+};
 
 // Collects the chunks a reader delivers, from its thread, and when the last
 // arrived.
@@ -29,15 +63,12 @@ public:
             m_Changed.notify_all();
         };
     }
-    // Waits until at least total bytes arrived.
-    std::vector<std::vector<std::uint8_t>> WaitFor(std::size_t total) {
+    // Waits until at least total bytes arrived; the chunks so far and when the last came.
+    std::pair<std::vector<std::vector<std::uint8_t>>, std::chrono::steady_clock::time_point>
+    WaitFor(std::size_t total) {
         std::unique_lock lock(m_Lock);
         m_Changed.wait(lock, [&] { return m_nBytes >= total; });
-        return m_Chunks;
-    }
-    std::chrono::steady_clock::time_point Last() {
-        const std::lock_guard lock(m_Lock);
-        return m_Last;
+        return {m_Chunks, m_Last};
     }
 
 private:
@@ -59,15 +90,14 @@ TEST(PortReader, AChunkEndsAfterFiftyMillisecondsOfSilenceOrWhenTheBufferIsFull)
     const std::uint8_t a[] = {1, 2, 3};
     const auto sent = std::chrono::steady_clock::now();
     pty.Send(a, 3);
-    ASSERT_EQ(chunks.WaitFor(3).size(), 1u);
+    const auto [first, last] = chunks.WaitFor(3);
+    ASSERT_EQ(first.size(), 1u);
     // Never earlier than the silence (a busy machine can only make it later).
-    EXPECT_GE(chunks.Last() - sent, 50ms);
+    EXPECT_GE(last - sent, 50ms);
     std::vector<std::uint8_t> burst(3000);
-    for (std::size_t i = 0; i < burst.size(); ++i) {
-        burst[i] = static_cast<std::uint8_t>(i);
-    }
+    std::iota(burst.begin(), burst.end(), std::uint8_t{0});
     ASSERT_TRUE(pty.Send(burst.data(), burst.size()));
-    const auto got = chunks.WaitFor(3 + burst.size());
+    const auto got = chunks.WaitFor(3 + burst.size()).first;
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[0], (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(got[1].size(), PortReader::kChunkSize);
@@ -97,11 +127,10 @@ TEST(SerialPort, OpensExclusivelyAtTheLineSettingsAndLowersDtrAndRtsOnClose) {
     termios settings{};
     ASSERT_EQ(::tcgetattr(port.Fd(), &settings), 0);
     EXPECT_EQ(::cfgetospeed(&settings), B1200);
-    EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(settings.c_cflag & CSTOPB, 0u);
-    EXPECT_NE(settings.c_cflag & CLOCAL, 0u);
-    // The line hangs up should the tool end without closing it.
-    EXPECT_NE(settings.c_cflag & HUPCL, 0u);
+    // Eight data bits, one stop bit, no modem control; the line hangs up
+    // should the tool end without closing it.
+    EXPECT_EQ(settings.c_cflag & (CSIZE | CSTOPB | CLOCAL | HUPCL),
+              static_cast<tcflag_t>(CS8 | CLOCAL | HUPCL));
     // (A pseudo-terminal keeps no parity flags; a real port does.)
     EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), 0u);
 
@@ -111,9 +140,10 @@ TEST(SerialPort, OpensExclusivelyAtTheLineSettingsAndLowersDtrAndRtsOnClose) {
     port.Close();
     port.Close();
     CSerialPort::SetModemLineControl(nullptr);
-    ASSERT_FALSE(s_Calls.empty());
-    EXPECT_EQ(s_Calls.front(), std::make_pair(TIOCM_DTR | TIOCM_RTS, true));
-    EXPECT_EQ(s_Calls.back(), std::make_pair(TIOCM_DTR | TIOCM_RTS, false));
+    // Both lines up on opening, RTS keyed, both down on the first close only.
+    EXPECT_EQ(s_Calls, (std::vector<std::pair<int, bool>>{{TIOCM_DTR | TIOCM_RTS, true},
+                                                          {TIOCM_RTS, true},
+                                                          {TIOCM_DTR | TIOCM_RTS, false}}));
     // Reopening a line whose settings are already in place works too.
     ASSERT_TRUE(port.OpenDevice(pty.m_strDevice));
     port.Close();

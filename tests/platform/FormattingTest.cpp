@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -50,28 +51,23 @@ TEST(FormatFixed, KeepsThePointUnderALocaleWithADecimalComma) {
 }
 
 TEST(TextToNumber, FollowsTheCRuleAndIntegersSaturate) {
-    EXPECT_EQ(TextToDouble("  \t\n12.5abc"), 12.5);
-    EXPECT_EQ(TextToDouble("+3"), 3.0);
-    EXPECT_EQ(TextToDouble("-3e2x"), -300.0);
-    EXPECT_EQ(TextToDouble(".5"), 0.5);
-    EXPECT_EQ(TextToDouble("1,5"), 1.0);
-    EXPECT_EQ(TextToDouble("1e"), 1.0);
-    EXPECT_EQ(TextToDouble("1e999"), HUGE_VAL);
-    EXPECT_EQ(TextToDouble("-0.5e400"), -HUGE_VAL);
-    for (const char* none : {"", "abc", "+-1", "--1", ".", "-123e-500"}) {
-        EXPECT_EQ(TextToDouble(none), 0.0) << none;
+    // Each text read as a double and as an integer.
+    const std::tuple<const char*, double, std::int32_t> numbers[] = {
+        {"+3", 3.0, 3},     {"-3e2x", -300.0, -3},    {"2147483647", 2147483647.0, INT32_MAX},
+        {".5", 0.5, 0},     {"1,5", 1.0, 1},          {"2147483648", 2147483648.0, INT32_MAX},
+        {"1e", 1.0, 1},     {"3.9", 3.9, 3},          {"-2147483648", -2147483648.0, INT32_MIN},
+        {"+7x", 7.0, 7},    {"-123e-500", 0.0, -123}, {"-99999999999999999999", -1e20, INT32_MIN},
+        {"  15", 15.0, 15}, {"1e999", HUGE_VAL, 1},   {"-0.5e400", -HUGE_VAL, 0},
+        {"-1", -1.0, -1}};
+    for (const auto& [text, real, integer] : numbers) {
+        EXPECT_EQ(TextToDouble(text), real) << text;
+        EXPECT_EQ(TextToInteger(text), integer) << text;
     }
-    EXPECT_EQ(TextToInteger("  15"), 15);
-    EXPECT_EQ(TextToInteger("-1"), -1);
-    EXPECT_EQ(TextToInteger("+7x"), 7);
-    EXPECT_EQ(TextToInteger("3.9"), 3);
-    for (const char* none : {"", "abc", "- 1", "+-1", "0x10"}) {
+    EXPECT_EQ(TextToDouble("  \t\n12.5abc"), 12.5);
+    for (const char* none : {"", "abc", "+-1", "--1", ".", "- 1", "0x10"}) {
+        EXPECT_EQ(TextToDouble(none), 0.0) << none;
         EXPECT_EQ(TextToInteger(none), 0) << none;
     }
-    EXPECT_EQ(TextToInteger("2147483647"), INT32_MAX);
-    EXPECT_EQ(TextToInteger("2147483648"), INT32_MAX);
-    EXPECT_EQ(TextToInteger("-2147483648"), INT32_MIN);
-    EXPECT_EQ(TextToInteger("-99999999999999999999"), INT32_MIN);
 }
 
 TEST(TimeTexts, LocalTimeInUtc) {
@@ -87,14 +83,13 @@ TEST(TimeTexts, LocalTimeInUtc) {
 }
 
 TEST(RoundToNearest, RoundsHalfAwayFromZeroAndSaturates) {
-    EXPECT_EQ(RoundToNearest(2.5), 3);
-    EXPECT_EQ(RoundToNearest(-2.5), -3);
-    EXPECT_EQ(RoundToNearest(0.4), 0);
-    EXPECT_EQ(RoundToNearest(0.49999999999999994), 0); // not 1, as +0.5 and truncate gives
-    EXPECT_EQ(RoundToNearest(2147483647.6), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(RoundToNearest(HUGE_VAL), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(RoundToNearest(-2147483648.6), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(RoundToNearest(std::nan("")), 0);
+    // The largest double below 0.5 gives 0, not 1 as adding 0.5 and truncating does.
+    const std::pair<double, std::int32_t> cases[] = {
+        {2.5, 3}, {-2.5, -3},        {HUGE_VAL, INT32_MAX},     {-2147483648.6, INT32_MIN},
+        {0.4, 0}, {std::nan(""), 0}, {2147483647.6, INT32_MAX}, {0.49999999999999994, 0}};
+    for (const auto& [value, rounded] : cases) {
+        EXPECT_EQ(RoundToNearest(value), rounded) << value;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/LanguageCatalog.h"
+#include "platform/ProgramDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,19 @@ TEST(LanguageCatalog, IniFilesOfAnyCaseThatNameALanguageInFileNameOrder) {
     fs::create_directory(dir / "0.ini");
     const auto found = LanguageCatalog::Discover(dir.string());
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].name, "Basque");
-    EXPECT_EQ(found[0].path, (dir / "B.INI").string());
-    EXPECT_EQ(found[1].name, "Zulu");
+    EXPECT_EQ(std::tie(found[0].name, found[0].path, found[1].name),
+              std::tuple("Basque", (dir / "B.INI").string(), "Zulu"));
     EXPECT_EQ(LanguageCatalog::IndexOf(found, "Zulu"), 1);
     EXPECT_EQ(LanguageCatalog::IndexOf(found, "zulu"), -1);
     EXPECT_TRUE(LanguageCatalog::Discover((dir / "missing").string()).empty());
     EXPECT_TRUE(LanguageCatalog::Discover("").empty());
     fs::remove_all(dir);
+}
+
+TEST(ProgramDirectory, IsTheResolvedDirectoryOfThisTestProgram) {
+    const std::string directory = ProgramDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '/');
+    EXPECT_TRUE(fs::is_regular_file(directory + "calora_platform_tests"));
+    EXPECT_EQ(fs::canonical(directory).string() + "/", directory);
 }
