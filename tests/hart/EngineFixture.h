@@ -44,7 +44,7 @@ public:
 };
 
 // A protocol object on a fake line in virtual time, with a language file that
-// has the sequence layer's texts.
+// has the sequence layer's texts and a main window that records progress.
 class EngineFixture : public ::testing::Test {
 protected:
     struct Completion {
@@ -69,15 +69,13 @@ protected:
         CurrentLanguageFile = m_LanguageFile;
         BusyFlag = false;
         CancelFlag = false;
+        g_pMainDialog = &m_Display;
         m_Protocol.SetPortNumber(1);
         m_Protocol.SetLinkOpener(
             [this](int port, SerialLink::BytesCallback onBytes) -> std::unique_ptr<SerialLink> {
-                m_nOpens++;
-                m_nOpenedPort = port;
-                if (m_bRefuseOpen) {
-                    return nullptr;
-                }
-                auto link = std::make_unique<FakeLink>(m_Clock, std::move(onBytes));
+                m_OpenedPorts.push_back(port);
+                auto link = m_bRefuseOpen ? nullptr
+                                          : std::make_unique<FakeLink>(m_Clock, std::move(onBytes));
                 m_pLink = link.get();
                 return link;
             });
@@ -116,8 +114,7 @@ protected:
     HartProtocol m_Protocol;
     FakeLink* m_pLink = nullptr; // owned by m_Protocol
     bool m_bRefuseOpen = false;
-    int m_nOpens = 0;
-    int m_nOpenedPort = 0;
+    std::vector<int> m_OpenedPorts;
     std::vector<Completion> m_Completions;
     std::string m_LanguageFile;
 };

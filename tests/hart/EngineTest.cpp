@@ -1,18 +1,13 @@
 #include "hart/CommandTable.h"
 #include "tests/hart/EngineFixture.h"
 
-namespace {
-
-class Engine : public EngineFixture {};
-
+using Engine = EngineFixture;
 constexpr std::uint64_t kCommand1Cycle = 190 + 414;
-
-} // namespace
 
 TEST_F(Engine, AnAnswerIsTakenOnArrivalAndReportedWhenTheAnswerWindowEnds) {
     m_Protocol.SetPortNumber(3);
     Start(1);
-    EXPECT_EQ(m_nOpenedPort, 3);
+    EXPECT_EQ(m_OpenedPorts, std::vector{3});
     m_pLink->Receive(PvAnswer(21.5f), 100); // complete while RTS is still up
     m_Clock.RunFor(120);
     EXPECT_FALSE(m_Protocol.Awaiting());
@@ -185,13 +180,13 @@ TEST_F(Engine, APortIsOpenedOnceChosenReopenedWhenLostAndALostPortFailsTheTransa
 
     Start(1);
     EXPECT_TRUE(m_Protocol.EnsureOpen());
-    EXPECT_EQ(m_nOpens, 1);
+    EXPECT_EQ(m_OpenedPorts, std::vector{1});
     m_pLink->m_bLost = true; // the modem was unplugged
     m_Clock.RunFor(60000);
     EXPECT_EQ(m_Completions, (Completions{{6 * kCommand1Cycle, 0, 1}}));
     EXPECT_EQ(m_Protocol.LastResult().kind, TransactionResult::Kind::PortLost);
     EXPECT_TRUE(m_Protocol.EnsureOpen());
-    EXPECT_EQ(m_nOpens, 2);
+    EXPECT_EQ(m_OpenedPorts, (std::vector{1, 1}));
 
     // Closed during a transaction: it still ends, by time-out.
     const std::uint64_t start = m_Clock.Now();

@@ -49,11 +49,6 @@ protected:
         EXPECT_EQ(m_Prompt.m_Shown[index].caption, "HART");
         EXPECT_EQ(m_Prompt.m_Shown[index].icon, icon);
     }
-
-    void SetUp() override {
-        EngineFixture::SetUp();
-        g_pMainDialog = &m_Display;
-    }
 };
 
 } // namespace
