@@ -14,8 +14,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Kind = TransactionResult::Kind;
 
-const std::array<std::uint8_t, 5> kAddress{0x91, 0x04, 0x01, 0x02, 0x03};
-
 class DecodeAnswer : public ::testing::Test {
 protected:
     void TearDown() override { ChineseUnitsFlag = false; }
@@ -35,7 +33,7 @@ protected:
 
     // The data bytes of the long request just built, after checking the frame around them.
     Bytes DataOf(std::uint8_t command) {
-        m_Record.longAddress = kAddress;
+        m_Record.longAddress = {0x91, 0x04, 0x01, 0x02, 0x03};
         EXPECT_TRUE(m_Protocol.PrepareRequest(command)) << int(command);
         const auto& tx = m_Protocol.TxFrame();
         const std::uint8_t n = tx[17];
@@ -109,28 +107,26 @@ TEST_F(DecodeAnswer, EachCommandFramesItsRequestAndTakesOnlyAnswersOfItsByteCoun
 }
 
 TEST_F(DecodeAnswer, CommandZeroChecksThePollingAddressAndBuildsTheLongAddress) {
-    //                manuf type  prm  urev drev srev hrev flag id0   id1   id2
-    const Bytes data{254, 0x26, 8, 5, 5, 1, 2, 3, 0, 0xAA, 0xBB, 0xCC};
-    auto answer = [this](const Bytes& data) {
-        m_Protocol.PrepareRequest(0);
-        return m_Protocol.ParseAnswer(
+    // An identity answer from polling address 3 with the given expanded device type.
+    auto answer = [this](std::uint8_t type) {
+        //               manuf type  prm   urev drev srev hrev flag id0   id1   id2
+        const Bytes data{254, 0x26, type, 5, 5, 1, 2, 3, 0, 0xAA, 0xBB, 0xCC};
+        return Parse(
+            0,
             MakeAnswer({.command = 0, .data = data, .longAddress = false, .shortAddress = 0x83}));
     };
     m_Record.pollingAddress = 4;
-    EXPECT_FALSE(answer(data));
+    EXPECT_FALSE(answer(8));
     EXPECT_EQ(m_Record.longAddress, (std::array<std::uint8_t, 5>{}));
 
     m_Record.pollingAddress = 3;
-    ASSERT_TRUE(answer(data));
+    ASSERT_TRUE(answer(8));
     EXPECT_EQ(m_Record.longAddress, (std::array<std::uint8_t, 5>{0xA6, 8, 0xAA, 0xBB, 0xCC}));
     EXPECT_EQ(m_Record.deviceTypeName, "HART 智能变送器");
     // Another device type keeps the name; type 3 has its own.
-    Bytes other = data;
-    other[2] = 77;
-    ASSERT_TRUE(answer(other));
+    ASSERT_TRUE(answer(77));
     EXPECT_EQ(m_Record.deviceTypeName, "HART 智能变送器");
-    other[2] = 3;
-    ASSERT_TRUE(answer(other));
+    ASSERT_TRUE(answer(3));
     EXPECT_EQ(m_Record.deviceTypeName, "通用型HART 智能压力变送器");
 
     // The next long request goes to the address just learnt.
@@ -300,6 +296,11 @@ TEST_F(RequestFrame, RequestDataComesFromTheRecord) {
     m_Record.byte138b = 0xB2;
     m_Record.bytes141 = {1, 2, 3, 4, 5};
     m_Record.selector152 = {0x11, 0x22};
+    m_Record.floats144 = {10.0f, 20.0f, 30.0f};
+    m_Record.selector184 = 1;
+    m_Record.message = "hello";
+    m_Record.tag = "tt-01";
+    m_Record.descriptor = "boiler feed";
     const std::pair<std::uint8_t, Bytes> cases[] = {
         {6, {7}},
         {34, Float(2.0f)},
@@ -328,17 +329,10 @@ TEST_F(RequestFrame, RequestDataComesFromTheRecord) {
     EXPECT_EQ(DataOf(160), Bytes{1});
     m_Record.flag160 = 0;
     EXPECT_EQ(DataOf(160), Bytes{2});
-    m_Record.floats144 = {10.0f, 20.0f, 30.0f};
-    m_Record.selector184 = 1;
     EXPECT_EQ(DataOf(184), Join({Float(20.0f), {1}}));
     m_Record.selector184 = 7; // any other selector sends the third
     EXPECT_EQ(DataOf(184), Join({Float(30.0f), {7}}));
-}
-
-TEST_F(RequestFrame, PackedTextsAreUpperCasedInTheRecord) {
-    m_Record.message = "hello";
-    m_Record.tag = "tt-01";
-    m_Record.descriptor = "boiler feed";
+    // Packed texts are upper-cased in the record as they are sent.
     DataOf(17);
     DataOf(18);
     EXPECT_EQ(std::tie(m_Record.message, m_Record.tag, m_Record.descriptor),
