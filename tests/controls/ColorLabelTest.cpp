@@ -31,19 +31,8 @@ TEST(Colorref, ChannelsAreLaidOutBlueGreenRed) {
     EXPECT_EQ(MakeColorref(0x56, 0x34, 0x12), 0x00123456u);
 }
 
-TEST(ColorLabel, BackColourFillsTheRectangleAndTextTakesTheTextColour) {
-    ColorLabel label;
-    label.resize(160, 50);
-    label.SetBackColor(MakeColorref(0, 0, 0));
-    label.SetTextColor(MakeColorref(255, 0, 0));
-    label.SetLabelFont("MS Serif", 240);
-    label.SetText("12.345");
-    const QImage image = RenderOver(label, Qt::magenta);
-    EXPECT_EQ(CountPixels(image, Qt::magenta), 0);
-    EXPECT_GT(CountPixels(image, Qt::red), 20);
-}
-
-TEST(ColorLabel, WithoutBackColourTheDialogShowsAroundBlueTextPlacedByItsAlignment) {
+TEST(ColorLabel, BackColourFillsTheRectangleElseTheDialogShowsAroundBlueTextPlacedByAlignment) {
+    // Without a back colour the dialog shows around the text, blue by default.
     ColorLabel label;
     label.resize(200, 30);
     label.SetText("mA");
@@ -56,4 +45,13 @@ TEST(ColorLabel, WithoutBackColourTheDialogShowsAroundBlueTextPlacedByItsAlignme
         EXPECT_EQ(CountPixels(image.copy(band, 0, 40, 30), Qt::blue), CountPixels(image, Qt::blue))
             << "text outside " << band << "..." << band + 39;
     }
+    // A back colour fills the whole rectangle; the text takes the text colour.
+    label.resize(160, 50);
+    label.SetBackColor(MakeColorref(0, 0, 0));
+    label.SetTextColor(MakeColorref(255, 0, 0));
+    label.SetLabelFont("MS Serif", 240);
+    label.SetText("12.345");
+    const QImage image = RenderOver(label, Qt::magenta);
+    EXPECT_EQ(CountPixels(image, Qt::magenta), 0);
+    EXPECT_GT(CountPixels(image, Qt::red), 20);
 }

@@ -9,17 +9,6 @@
 #include <set>
 #include <vector>
 
-namespace {
-
-QImage Image32(int resourceId) {
-    return IconFactory::Icon(resourceId)
-        .pixmap(32, 32)
-        .toImage()
-        .convertToFormat(QImage::Format_ARGB32);
-}
-
-} // namespace
-
 TEST(IconFactory, EveryResourceIdGivesADistinctIconDrawnAt32And64Pixels) {
     // The application icon and the toolbar images, as the window asks for them.
     std::vector<int> expected(16, 128);
@@ -35,7 +24,7 @@ TEST(IconFactory, EveryResourceIdGivesADistinctIconDrawnAt32And64Pixels) {
         EXPECT_EQ(icon.pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32),
                   IconFactory::Pixmap(id, 64).toImage().convertToFormat(QImage::Format_ARGB32));
         // Transparent corners; the picture covers a good part of the square.
-        const QImage image = Image32(id);
+        const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(image.size(), QSize(32, 32));
         for (QPoint corner : {QPoint(0, 0), QPoint(31, 0), QPoint(0, 31), QPoint(31, 31)}) {
             EXPECT_EQ(qAlpha(image.pixel(corner)), 0);
