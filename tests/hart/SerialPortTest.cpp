@@ -81,7 +81,7 @@ private:
 
 } // namespace
 
-TEST(PortReader, AChunkEndsAfterFiftyMillisecondsOfSilenceOrWhenTheBufferIsFull) {
+TEST(PortReader, ChunksEndAfterFiftyMillisecondsOfSilenceOrAFullBufferAndStopWakesTheThread) {
     PtyPair pty;
     ASSERT_GE(pty.m_nModem, 0);
     Chunks chunks;
@@ -103,13 +103,7 @@ TEST(PortReader, AChunkEndsAfterFiftyMillisecondsOfSilenceOrWhenTheBufferIsFull)
     EXPECT_EQ(got[1].size(), PortReader::kChunkSize);
     EXPECT_EQ(got[2].size(), burst.size() - PortReader::kChunkSize);
     EXPECT_EQ(got[2].back(), burst.back());
-}
-
-TEST(PortReader, StopWakesTheWaitingThread) {
-    PtyPair pty;
-    PortReader reader;
-    ASSERT_TRUE(reader.Start(pty.m_nDevice, nullptr));
-    // With nothing to read the thread waits without a time-out: only the
+    // With nothing more to read the thread waits without a time-out: only the
     // wake-up lets Stop's join return.
     reader.Stop();
     reader.Stop(); // twice is harmless
