@@ -95,14 +95,12 @@ TEST_F(Engine, EachCommandKeysTheModemAndRetriesOnItsOwnTimes) {
         sendable += CommandTable::Of(static_cast<std::uint8_t>(number)).sendable ? 1 : 0;
     }
     EXPECT_EQ(sendable + 1, std::size(kTimes));
-    ASSERT_TRUE(m_Protocol.EnsureOpen());
     for (const auto& [command, transmitTime, answerTime, retries] : kTimes) {
         SCOPED_TRACE(int(command));
         m_Protocol.SetRetryLimit(retries);
         m_Clock.ResetWaits();
         m_Completions.clear();
-        m_pLink->m_Sent.clear();
-        m_pLink->m_Rts.clear();
+        m_Protocol.ClosePort(); // Start opens a fresh line for each command
         const std::uint64_t start = m_Clock.Now();
         const unsigned pause = command == 0 ? 100 : 0;
         const std::uint64_t cycle = transmitTime + answerTime + pause;
