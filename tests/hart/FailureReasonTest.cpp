@@ -14,7 +14,7 @@ TransactionResult Result(Kind kind, std::uint8_t command, std::uint8_t code = 0,
 
 } // namespace
 
-TEST(FailureReason, SaysWhatHappenedInWords) {
+TEST(FailureReason, SaysWhatHappenedInWordsOfTheLanguageOrNothingWithoutItsSentence) {
     const std::pair<TransactionResult, std::string> cases[] = {
         {Result(Kind::Refused, 16, 64),
          "the transmitter refused command 16: response code 64, command not implemented"},
@@ -41,9 +41,7 @@ TEST(FailureReason, SaysWhatHappenedInWords) {
     for (const auto& [result, sentence] : cases) {
         EXPECT_EQ(FailureReason::Describe(result, FailureReason::English), sentence);
     }
-}
-
-TEST(FailureReason, ALanguageWithoutTheSentenceSaysNothingAndMissingDetailsStayEnglish) {
+    // A language without the sentence says nothing; details it lacks stay English.
     const TransactionResult refused = Result(Kind::Refused, 16, 64, 0x20);
     EXPECT_EQ(FailureReason::Describe(refused, [](const Meaning&) { return std::string(); }), "");
     const auto partial = [](const Meaning& meaning) {
