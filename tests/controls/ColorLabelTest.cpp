@@ -25,13 +25,11 @@ int CountPixels(const QImage& image, const QColor& color) {
 
 } // namespace
 
-TEST(Colorref, ChannelsAreLaidOutBlueGreenRed) {
-    EXPECT_EQ(ColorrefToQColor(0x00123456), QColor(0x56, 0x34, 0x12));
-    EXPECT_EQ(ColorrefToQColor(0xFF00FF00), QColor(0, 255, 0)) << "top byte is no channel";
-    EXPECT_EQ(MakeColorref(0x56, 0x34, 0x12), 0x00123456u);
-}
-
 TEST(ColorLabel, BackColourFillsTheRectangleElseTheDialogShowsAroundBlueTextPlacedByAlignment) {
+    // Colour values are laid out blue, green, red; the top byte is no channel.
+    EXPECT_EQ(ColorrefToQColor(0x00123456), QColor(0x56, 0x34, 0x12));
+    EXPECT_EQ(ColorrefToQColor(0xFF00FF00), QColor(0, 255, 0));
+    EXPECT_EQ(MakeColorref(0x56, 0x34, 0x12), 0x00123456u);
     // Without a back colour the dialog shows around the text, blue by default.
     ColorLabel label;
     label.resize(200, 30);

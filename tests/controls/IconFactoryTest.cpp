@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-TEST(IconFactory, EveryResourceIdGivesADistinctIconDrawnAt32And64Pixels) {
+TEST(IconFactory, EveryResourceIdGivesADistinctIconAt32And64PixelsAndTheBandTilesSideways) {
     // The application icon and the toolbar images, as the window asks for them.
     std::vector<int> expected(16, 128);
     std::iota(expected.begin() + 1, expected.end(), 136);
@@ -40,9 +40,7 @@ TEST(IconFactory, EveryResourceIdGivesADistinctIconDrawnAt32And64Pixels) {
     for (int size : {16, 48, 128}) {
         EXPECT_TRUE(IconFactory::Icon(128).availableSizes().contains(QSize(size, size))) << size;
     }
-}
-
-TEST(IconFactory, BandBackgroundTilesSideways) {
+    // The toolbar band's background tiles sideways.
     const QImage band =
         IconFactory::BandBackground().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_GE(band.height(), 48) << "room for a 32-pixel button with its margins";
