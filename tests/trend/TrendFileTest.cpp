@@ -52,14 +52,12 @@ protected:
         return list;
     }
     static TrendCurves Recording() {
-        TrendCurves curves;
-        curves.pvLow = -50.0;
-        curves.pvHigh = 150.5;
-        curves.pvUnit = "\u00B0C";
-        curves.pv = Samples({{21.5, 1700000000}, {21.75, 1700000002}, {-3.125, 1700000004}});
-        curves.current = Samples({{4.0, 1700000001}, {19.99, 1700000003}});
-        curves.percent = Samples({{0.0, 1700000001}, {99.9375, 1700000003}, {50.0, 1700000005}});
-        return curves;
+        return {.pvLow = -50.0,
+                .pvHigh = 150.5,
+                .pvUnit = "\u00B0C",
+                .pv = Samples({{21.5, 1700000000}, {21.75, 1700000002}, {-3.125, 1700000004}}),
+                .current = Samples({{4.0, 1700000001}, {19.99, 1700000003}}),
+                .percent = Samples({{0.0, 1700000001}, {99.9375, 1700000003}, {50.0, 1700000005}})};
     }
 
     static std::string ReadAll(const std::filesystem::path& path) {
