@@ -20,7 +20,7 @@ std::string Flat(const ConfigValues& values) {
 
 } // namespace
 
-TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblem) {
+TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblemForEachKeyOnce) {
     ChineseUnitsFlag = false;
     // Key, value, and the canonical text or, after '!', a part of the refusal.
     const std::tuple<const char*, const char*, std::string> cases[] = {
@@ -60,9 +60,8 @@ TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblem) {
             EXPECT_NE(error.find(outcome.substr(1)), std::string::npos) << value << ": " << error;
         }
     }
-}
 
-TEST(ConfigKeys, AssignmentsAreKeyEqualsValueAndEachKeyOnce) {
+    // Assignments are KEY=VALUE, each key once, each value parsed as above.
     std::string error;
     const auto values = ConfigKeys::ParseAssignments({"urv=150", "tag=a=b"}, &error);
     ASSERT_TRUE(values) << error;
