@@ -10,9 +10,7 @@
 #include <limits>
 #include <tuple>
 
-namespace {
-
-std::string PrintfFixed(double value, int decimals) {
+static std::string PrintfFixed(double value, int decimals) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
@@ -91,5 +89,3 @@ TEST(RoundToNearest, RoundsHalfAwayFromZeroAndSaturates) {
         EXPECT_EQ(RoundToNearest(value), rounded) << value;
     }
 }
-
-} // namespace
