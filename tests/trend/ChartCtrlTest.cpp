@@ -184,9 +184,7 @@ TEST_F(ChartCtrlTest, ScrollBarsMoveTheWindowAndOnlyAZoomedRange) {
 
     // Zoomed to a third of the full range, the bar spans the rest: scrolling
     // down shows lower values by as much as the pixels moved stand for.
-    m_Chart.m_YMax = 75.0;
-    m_Chart.m_YMin = 25.0;
-    m_Chart.UpdateScrollBars();
+    Drag({100, 100}, {300, 200}); // 75 … 25
     EXPECT_EQ(std::pair(m_Chart.m_nVScrollMax, m_Chart.m_nVScrollPos), std::pair(600, 300));
     m_Chart.OnVScroll(Scroll::PageForward);
     EXPECT_EQ(m_Chart.m_nVScrollPos, 420);
