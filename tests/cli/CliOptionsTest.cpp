@@ -7,6 +7,8 @@
 
 namespace {
 
+using Operands = std::vector<std::string>;
+
 CliOptions ParseOk(const std::vector<std::string>& arguments) {
     CliOptions options;
     std::string error;
@@ -32,26 +34,24 @@ TEST(CliOptions, DefaultsAndEveryOptionInBothForms) {
         ParseOk({"--port", "COM7", "--address=15", "trend", "--period=2", "--duration", "10",
                  "--lang", "x.ini", "--timing", "--verbose"});
     EXPECT_EQ(std::tuple(all.m_command, all.m_port, all.m_address, all.m_period, *all.m_duration,
-                         all.m_languageFile),
-              std::tuple(CliOptions::Command::Trend, 7, 15, 2, 10, "x.ini"));
-    EXPECT_TRUE(all.m_timing && all.m_verbose);
+                         all.m_languageFile, all.m_timing && all.m_verbose),
+              std::tuple(CliOptions::Command::Trend, 7, 15, 2, 10, "x.ini", true));
     EXPECT_EQ(ParseOk({"info", "--port=16"}).m_port, 16);
     EXPECT_EQ(ParseOk({"info", "--port", "com3"}).m_port, 3);
     EXPECT_FALSE(ParseOk({"trend", "--period", "1"}).m_duration.has_value());
     EXPECT_EQ(ParseOk({"trend", "--period", "1", "--output=run.tdd"}).m_output, "run.tdd");
     const CliOptions convert = ParseOk({"--lang", "x.ini", "tdd2csv", "Data1.tdd"});
-    EXPECT_EQ(convert.m_command, CliOptions::Command::Tdd2Csv);
-    EXPECT_EQ(convert.m_operands, std::vector<std::string>{"Data1.tdd"});
+    EXPECT_EQ(std::tie(convert.m_command, convert.m_operands),
+              std::tuple(CliOptions::Command::Tdd2Csv, Operands{"Data1.tdd"}));
     EXPECT_TRUE(ParseOk({"-h"}).m_help);
 
     // The configuration commands' operands and options.
     const CliOptions set = ParseOk({"set", "urv=150", "--port", "COM3", "lrv=-50"});
-    EXPECT_EQ(set.m_command, CliOptions::Command::Set);
-    EXPECT_EQ(set.m_operands, (std::vector<std::string>{"urv=150", "lrv=-50"}));
+    EXPECT_EQ(std::tie(set.m_command, set.m_operands),
+              std::tuple(CliOptions::Command::Set, Operands{"urv=150", "lrv=-50"}));
     const CliOptions trim = ParseOk({"trim", "--at4=4.012", "--at20", "19.98", "--yes"});
-    EXPECT_EQ(trim.m_at4 + " " + trim.m_at20, "4.012 19.98");
-    EXPECT_TRUE(trim.m_yes);
-    EXPECT_EQ(ParseOk({"fix", "-1"}).m_operands, std::vector<std::string>{"-1"});
+    EXPECT_EQ(std::tie(trim.m_at4, trim.m_at20, trim.m_yes), std::tuple("4.012", "19.98", true));
+    EXPECT_EQ(ParseOk({"fix", "-1"}).m_operands, Operands{"-1"});
     EXPECT_TRUE(ParseOk({"fix", "--release"}).m_release);
     EXPECT_TRUE(ParseOk({"restore", "a.json", "--force", "--yes"}).m_force);
     const CliOptions search = ParseOk({"search", "--quick", "--first"});

@@ -20,7 +20,7 @@ std::string Flat(const ConfigValues& values) {
 
 } // namespace
 
-TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblem) {
+TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblemForEachKeyOnce) {
     ChineseUnitsFlag = false;
     // Key, value, and the canonical text or, after '!', a part of the refusal.
     const std::tuple<const char*, const char*, std::string> cases[] = {
@@ -60,9 +60,8 @@ TEST(ConfigKeys, ParseGivesTheCanonicalTextOrNamesTheProblem) {
             EXPECT_NE(error.find(outcome.substr(1)), std::string::npos) << value << ": " << error;
         }
     }
-}
 
-TEST(ConfigKeys, AssignmentsAreKeyEqualsValueAndEachKeyOnce) {
+    // Assignments are KEY=VALUE, each key once, each value parsed as above.
     std::string error;
     const auto values = ConfigKeys::ParseAssignments({"urv=150", "tag=a=b"}, &error);
     ASSERT_TRUE(values) << error;
@@ -90,15 +89,14 @@ TEST(ConfigKeys, ReadShowsWhatThePagesShowAndLeavesOutWhatDoesNotApply) {
     ChineseUnitsFlag = true; // the Celsius text of the language does not matter
     device.pvUnitText = CelsiusText();
     std::map<std::string, std::string> notes;
-    const ConfigValues two = ConfigKeys::Read(device, &notes);
-    EXPECT_TRUE(notes.empty());
     // In key order; a thermocouple (sensor 2) has no wiring.
-    EXPECT_EQ(Flat(two),
+    EXPECT_EQ(Flat(ConfigKeys::Read(device, &notes)),
               "alarm=low damping=0.25 date=2024-03-15 decimals=3 descriptor=SIM TRANSMITTER "
               "display-mode=percent final-assembly-number=0000AB lrv=-20 "
               "message=HELLO mode=independent offset1=0.5 offset2=-1.25 "
               "output-sensor=2 polling-address=3 sensor1=PT100 sensor2=Type K "
               "sensors=2 tag=TT101 unit=\u00B0C urv=150.5 wire1=3 ");
+    EXPECT_TRUE(notes.empty());
 
     // One sensor: no work mode, output sensor or second sensor; offsets
     // shown in Fahrenheit; codes no list holds are noted, not guessed.

@@ -7,7 +7,7 @@
 
 // A write refused or unconfirmed halfway is reported by the restore runs
 // against the simulator; here the case that run cannot bring about.
-TEST(ConfigReport, AWriteStoppedBeforeItsFirstWriteWroteNothing) {
+TEST(ConfigReport, AStoppedWriteSaysWhatWasNotWrittenDifferencesAlignByCharacters) {
     const std::map<std::uint8_t, std::vector<std::string>> keys{
         {35, {"urv"}}, {186, {"sensor1"}}, {42, {"the reset"}}};
     const std::vector<std::uint8_t> write{0, 35, 186, 42};
@@ -16,9 +16,8 @@ TEST(ConfigReport, AWriteStoppedBeforeItsFirstWriteWroteNothing) {
     EXPECT_EQ(ConfigReport::StoppedWrite(write, {silent}, keys, "silent"),
               "the write stopped at command 0: silent\n"
               "  not written:     urv, sensor1, the reset\n");
-}
 
-TEST(ConfigReport, DifferencesAlignByCharactersAndSayWhyAValueIsMissing) {
+    // Differences align by characters and say why a value is missing.
     EXPECT_EQ(ConfigReport::Differences({"unit", "mode", "sensor2"}, {{"unit", "\u00B0C"}},
                                         {{"mode", "code 7"}},
                                         {{"unit", "K"}, {"mode", "average"}, {"sensor2", "Cu50"}}),

@@ -23,17 +23,16 @@ DeviceRecord Planned(const ConfigValues& named, DeviceRecord device = ReadRecord
 
 } // namespace
 
-TEST(ConfigWriter, ReadsAreThePagesReadsJoined) {
+TEST(ConfigWriter, ReadsAndWritesAreThePagesCommandsJoinedInTheirOrder) {
     EXPECT_EQ(ConfigWriter::ReadAll(), (Commands{0, 12, 13, 16, 15, 147, 146, 162}));
     EXPECT_EQ(ConfigWriter::ReadsBefore({ConfigPart::Damping}), (Commands{0, 15, 147, 146}));
     EXPECT_EQ(ConfigWriter::ReadsBefore({ConfigPart::Message, ConfigPart::Display}),
               (Commands{0, 12, 13, 15, 147, 146}));
     EXPECT_TRUE(ConfigWriter::ReadsBefore({ConfigPart::PollingAddress}).empty());
-}
 
-// That a set of one part sends the rest of the part back as read is proven
-// against the simulator, where every other setting must keep its value.
-TEST(ConfigWriter, EveryPartInTheOrderOfThePages) {
+    // Every part is written in the order of the pages. That a set of one part
+    // sends the rest of the part back as read is proven against the
+    // simulator, where every other setting must keep its value.
     DeviceRecord device = ReadRecord();
     const ConfigValues all{
         {"message", "M"},         {"tag", "T"},    {"final-assembly-number", "1"},
@@ -92,9 +91,8 @@ TEST(ConfigWriter, SensorSettingsStartFromWhatTheTransmitterHolds) {
 TEST(ConfigWriter, ANewUnitConvertsTheRangeAndOffsetsAreTypedInIt) {
     // The range converts to the new unit, values named with it are in it.
     DeviceRecord device = Planned({{"unit", "F"}, {"urv", "300"}, {"offset1", "1.8"}});
-    EXPECT_EQ(device.pvUnitText, "F");
+    EXPECT_EQ(std::tie(device.pvUnitText, device.upperRangeValue), std::tuple("F", 300.0f));
     EXPECT_FLOAT_EQ(device.lowerRangeValue, 32.0f);
-    EXPECT_EQ(device.upperRangeValue, 300.0f);
     EXPECT_FLOAT_EQ(device.sensorValueA, 1.0f);
 
     // The same unit under the other language's Celsius text changes nothing.
@@ -102,8 +100,7 @@ TEST(ConfigWriter, ANewUnitConvertsTheRangeAndOffsetsAreTypedInIt) {
     device.pvUnitText = "\u2103";
     ChineseUnitsFlag = true;
     device = Planned({{"unit", kCelsius}, {"lrv", "-10"}}, device);
-    EXPECT_EQ(device.upperRangeValue, 100.0f);
-    EXPECT_EQ(device.pvUnitText, "\u2103");
+    EXPECT_EQ(std::tie(device.pvUnitText, device.upperRangeValue), std::tuple("\u2103", 100.0f));
     ChineseUnitsFlag = false;
 }
 

@@ -10,9 +10,7 @@
 #include <limits>
 #include <tuple>
 
-namespace {
-
-std::string PrintfFixed(double value, int decimals) {
+static std::string PrintfFixed(double value, int decimals) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
@@ -40,14 +38,12 @@ TEST(FormatFixed, KeepsThePointUnderALocaleWithADecimalComma) {
             break;
         }
     }
-    const std::string formatted = FormatFixed(1.5, 3);
-    const double read = TextToDouble("2.25");
+    const std::pair underTheLocale(FormatFixed(1.5, 3), TextToDouble("2.25"));
     std::setlocale(LC_ALL, "C");
     if (chosen == nullptr) {
         GTEST_SKIP() << "no locale with a decimal comma installed";
     }
-    EXPECT_EQ(formatted, "1.500") << chosen;
-    EXPECT_EQ(read, 2.25) << chosen;
+    EXPECT_EQ(underTheLocale, std::pair(std::string("1.500"), 2.25)) << chosen;
 }
 
 TEST(TextToNumber, FollowsTheCRuleAndIntegersSaturate) {
@@ -91,5 +87,3 @@ TEST(RoundToNearest, RoundsHalfAwayFromZeroAndSaturates) {
         EXPECT_EQ(RoundToNearest(value), rounded) << value;
     }
 }
-
-} // namespace

@@ -35,7 +35,6 @@ TEST(LanguageCatalog, IniFilesOfAnyCaseThatNameALanguageInFileNameOrder) {
 TEST(ProgramDirectory, IsTheResolvedDirectoryOfThisTestProgram) {
     const std::string directory = ProgramDirectory();
     ASSERT_FALSE(directory.empty());
-    EXPECT_EQ(directory.back(), '/');
     EXPECT_TRUE(fs::is_regular_file(directory + "calora_platform_tests"));
-    EXPECT_EQ(fs::canonical(directory).string() + "/", directory);
+    EXPECT_EQ(fs::canonical(directory).string() + "/", directory) << "resolved, ending in '/'";
 }

@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-namespace {
-
 class PrivateProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -87,5 +85,3 @@ TEST_F(PrivateProfileTest, LongValuesAreCutTo255BytesOfTheFile) {
     EXPECT_EQ(Read("S", "wide"), expected);
     EXPECT_EQ(Read("S", "odd"), "x" + expected);
 }
-
-} // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 const std::string WenDuGbk = "\xCE\xC2\xB6\xC8"; // "温度"
 const std::string Fffd = "\uFFFD";
 
@@ -15,7 +13,7 @@ TEST(TextEncoding, ValidUtf8AcceptsEveryLengthAndRejectsMalformedForms) {
     }
 }
 
-TEST(TextEncoding, ConvertsBothWaysAndReplacesWhatCannotBeConverted) {
+TEST(TextEncoding, ConvertsBothWaysAtAnyLengthAndReplacesWhatCannotBeConverted) {
     EXPECT_EQ(TextEncoding::GbkToUtf8(WenDuGbk + "K\xA1\xE6\x80"), "温度K\u2103\u20AC");
     EXPECT_EQ(TextEncoding::Utf8ToGbk("温度K\u00B0"), WenDuGbk + "K\xA1\xE3");
     EXPECT_EQ(TextEncoding::GbkToUtf8("a\xFF|ab\xCE"), "a" + Fffd + "|ab" + Fffd);
@@ -23,9 +21,8 @@ TEST(TextEncoding, ConvertsBothWaysAndReplacesWhatCannotBeConverted) {
     // unmapped pair is one character.
     EXPECT_EQ(TextEncoding::GbkToUtf8("\x81 x\xAA\xA1Z"), Fffd + " x" + Fffd + "Z");
     EXPECT_EQ(TextEncoding::Utf8ToGbk("a\U0001F600b\xFF|\xE6\xB8"), "a?b?|??");
-}
 
-TEST(TextEncoding, LongTextConvertsWithoutLossAcrossBufferBoundaries) {
+    // Long text converts without loss across buffer boundaries.
     std::string utf8 = "x";
     for (int i = 0; i < 1500; ++i) {
         utf8 += "温";
@@ -50,5 +47,3 @@ TEST(TextEncoding, CutsKeepWholeCharacters) {
     EXPECT_EQ(TextEncoding::CutGbk("\xCE\xCE\xCE\xCE\xCE", 3), "\xCE\xCE");
     EXPECT_EQ(TextEncoding::CutGbk("x\xCE\xCE\xCE\xCE", 4), "x\xCE\xCE");
 }
-
-} // namespace

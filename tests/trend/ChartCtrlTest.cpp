@@ -184,9 +184,7 @@ TEST_F(ChartCtrlTest, ScrollBarsMoveTheWindowAndOnlyAZoomedRange) {
 
     // Zoomed to a third of the full range, the bar spans the rest: scrolling
     // down shows lower values by as much as the pixels moved stand for.
-    m_Chart.m_YMax = 75.0;
-    m_Chart.m_YMin = 25.0;
-    m_Chart.UpdateScrollBars();
+    Drag({100, 100}, {300, 200}); // 75 … 25
     EXPECT_EQ(std::pair(m_Chart.m_nVScrollMax, m_Chart.m_nVScrollPos), std::pair(600, 300));
     m_Chart.OnVScroll(Scroll::PageForward);
     EXPECT_EQ(m_Chart.m_nVScrollPos, 420);
@@ -195,7 +193,7 @@ TEST_F(ChartCtrlTest, ScrollBarsMoveTheWindowAndOnlyAZoomedRange) {
     EXPECT_DOUBLE_EQ(m_Chart.m_YMin, -25.0) << "the bottom of the full range";
 }
 
-TEST_F(ChartCtrlTest, PaintsTheGradientGridAndCentreLine) {
+TEST_F(ChartCtrlTest, PaintsTheGradientGridAndCentreLineAndRedrawsThemOnlyWhenTheyChange) {
     m_Chart.SetBackColors(0xFFFFFF, 0x007DFF); // white to orange
     QImage image = Picture();
     const int x = 3 * kWidth / 4 + 3; // clear of grid lines and texts
@@ -217,6 +215,19 @@ TEST_F(ChartCtrlTest, PaintsTheGradientGridAndCentreLine) {
     image = Picture();
     EXPECT_EQ(image.pixel(x, 40), Rgb(0x123456));
     EXPECT_EQ(image.pixel(kWidth / 40, 120), Rgb(0x9B9B9B)) << "fine grid";
+
+    // That background, the scales and the texts are drawn once until their inputs change.
+    Show(10, true);
+    const int before = Builds();
+    Fill(3);
+    m_Chart.SetData(&m_Samples, true);
+    EXPECT_EQ(Builds(), before) << "new samples reuse the pictures";
+    m_Chart.m_strTitle = "Percent";
+    EXPECT_EQ(Builds(), before + 1);
+    m_Chart.SetRange(0.0, 50.0, "%");
+    EXPECT_EQ(Builds(), before + 2);
+    m_Chart.resize(m_Chart.width() + 10, m_Chart.height());
+    EXPECT_EQ(Builds(), before + 3);
 }
 
 TEST_F(ChartCtrlTest, ManySamplesDrawTheSamePixelsAsEverySampleWould) {
@@ -244,20 +255,6 @@ TEST_F(ChartCtrlTest, ManySamplesDrawTheSamePixelsAsEverySampleWould) {
     // Right of the scale labels, above the read-out.
     const QRect plot(60, 0, kWidth - 60, kHeight - 20);
     EXPECT_EQ(pictures[0].copy(plot), pictures[1].copy(plot));
-}
-
-TEST_F(ChartCtrlTest, UnchangingPartsAreDrawnOnceUntilTheirInputsChange) {
-    Show(10, true);
-    const int before = Builds();
-    Fill(3);
-    m_Chart.SetData(&m_Samples, true);
-    EXPECT_EQ(Builds(), before) << "new samples reuse the pictures";
-    m_Chart.m_strTitle = "Percent";
-    EXPECT_EQ(Builds(), before + 1);
-    m_Chart.SetRange(0.0, 50.0, "%");
-    EXPECT_EQ(Builds(), before + 2);
-    m_Chart.resize(m_Chart.width() + 10, m_Chart.height());
-    EXPECT_EQ(Builds(), before + 3);
 }
 
 TEST_F(ChartCtrlTest, CelsiusShowsInTheLanguagesSignAndTheTracedCurrentChartWritesItsRange) {

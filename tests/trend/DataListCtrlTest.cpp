@@ -39,19 +39,6 @@ protected:
 
 } // namespace
 
-TEST_F(DataListCtrlTest, ColumnsComeFromNamesAndWidths) {
-    for (auto [column, name, width] :
-         {std::tuple{0, "Time", 60}, {1, "Data", 60}, {2, "Unit", 50}}) {
-        EXPECT_EQ(m_List.model()->headerData(column, Qt::Horizontal).toString(), name);
-        EXPECT_EQ(m_List.horizontalHeader()->sectionSize(column), width);
-    }
-    DataListCtrl partial;
-    partial.SetColumns("A,40;B");
-    EXPECT_EQ(partial.ColumnCount(), 1) << "a last part without a comma makes no column";
-    partial.SetColumnName(0, "Zeit");
-    EXPECT_EQ(partial.model()->headerData(0, Qt::Horizontal).toString(), "Zeit");
-}
-
 TEST_F(DataListCtrlTest, SortsByNumberDateOrTextAsTheFirstTextOfAPairIs) {
     // Rows top to bottom, the order, and the rows sorted.
     for (const auto& [rows, ascending, sorted] :
@@ -76,7 +63,18 @@ TEST_F(DataListCtrlTest, SortsByNumberDateOrTextAsTheFirstTextOfAPairIs) {
     EXPECT_EQ(Column(2), Texts(10, "u"));
 }
 
-TEST_F(DataListCtrlTest, RowsGoInAtTheTopAndHeaderClicksSortThemWhole) {
+TEST_F(DataListCtrlTest, ColumnsComeFromNamesAndWidthsRowsGoInAtTheTopHeaderClicksSortThem) {
+    for (auto [column, name, width] :
+         {std::tuple{0, "Time", 60}, {1, "Data", 60}, {2, "Unit", 50}}) {
+        EXPECT_EQ(m_List.model()->headerData(column, Qt::Horizontal).toString(), name);
+        EXPECT_EQ(m_List.horizontalHeader()->sectionSize(column), width);
+    }
+    DataListCtrl partial;
+    partial.SetColumns("A,40;B");
+    EXPECT_EQ(partial.ColumnCount(), 1) << "a last part without a comma makes no column";
+    partial.SetColumnName(0, "Zeit");
+    EXPECT_EQ(partial.model()->headerData(0, Qt::Horizontal).toString(), "Zeit");
+
     m_List.AddRow({"12:00:02", "7", "mA"});
     m_List.AddRow({"12:00:01", "30", "%"});
     EXPECT_EQ(m_List.AddRow({"12:00:03", "-2"}), 0);

@@ -52,14 +52,12 @@ protected:
         return list;
     }
     static TrendCurves Recording() {
-        TrendCurves curves;
-        curves.pvLow = -50.0;
-        curves.pvHigh = 150.5;
-        curves.pvUnit = "\u00B0C";
-        curves.pv = Samples({{21.5, 1700000000}, {21.75, 1700000002}, {-3.125, 1700000004}});
-        curves.current = Samples({{4.0, 1700000001}, {19.99, 1700000003}});
-        curves.percent = Samples({{0.0, 1700000001}, {99.9375, 1700000003}, {50.0, 1700000005}});
-        return curves;
+        return {.pvLow = -50.0,
+                .pvHigh = 150.5,
+                .pvUnit = "\u00B0C",
+                .pv = Samples({{21.5, 1700000000}, {21.75, 1700000002}, {-3.125, 1700000004}}),
+                .current = Samples({{4.0, 1700000001}, {19.99, 1700000003}}),
+                .percent = Samples({{0.0, 1700000001}, {99.9375, 1700000003}, {50.0, 1700000005}})};
     }
 
     static std::string ReadAll(const std::filesystem::path& path) {
@@ -160,7 +158,26 @@ TEST_F(TrendFileTest, SaveThroughALinkThenLoadReadOnlyRestoresEveryCurve) {
               std::uint32_t{IN_CLOSE_NOWRITE});
 }
 
-TEST_F(TrendFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
+TEST_F(TrendFileTest, FailuresNameTheFileOrTheLanguageTextAndTheReasonAndKeepTheOldFile) {
+    TrendCurves loaded;
+    const TrendFile::Outcome missing = TrendFile::Load(m_Path, loaded);
+    const TrendFile::Outcome folder = TrendFile::Load(m_Directory.string(), loaded);
+    const std::string nowhere = (m_Directory / "no" / "x.tdd").string();
+    const TrendFile::Outcome create = TrendFile::Save(nowhere, Recording());
+    std::ofstream(m_Path, std::ios::binary) << "Curve";
+    const TrendFile::Outcome damaged = TrendFile::Load(m_Path, loaded);
+    using enum TrendFile::Status;
+    EXPECT_EQ(std::tuple(missing.status, folder.status, create.status, damaged.status),
+              std::tuple(CannotOpen, CannotOpen, CannotCreate, FormatError));
+
+    const auto lookup = [](std::string_view key) { return "text of " + std::string(key); };
+    EXPECT_EQ(TrendFile::FailureMessage(missing, m_Path, lookup),
+              m_Path + " can't Open!\n" + std::strerror(ENOENT));
+    EXPECT_EQ(TrendFile::FailureMessage(create, nowhere, lookup),
+              nowhere + " can't create!\n" + std::strerror(ENOENT));
+    EXPECT_EQ(TrendFile::FailureMessage(damaged, m_Path, lookup), "text of strFileError");
+
+    // A failed write leaves the old file as it was.
     ASSERT_TRUE(TrendFile::Save(m_Path, Recording()).Ok());
     const std::string before = ReadAll(m_Path);
     TrendCurves large = Recording();
@@ -179,24 +196,4 @@ TEST_F(TrendFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
               std::pair(TrendFile::Status::WriteError, EFBIG));
     EXPECT_EQ(ReadAll(m_Path), before);
     EXPECT_EQ(Files(), 1) << "the temporary file is removed";
-}
-
-TEST_F(TrendFileTest, FailuresNameTheFileOrTheLanguageTextAndTheReason) {
-    TrendCurves loaded;
-    const TrendFile::Outcome missing = TrendFile::Load(m_Path, loaded);
-    const TrendFile::Outcome folder = TrendFile::Load(m_Directory.string(), loaded);
-    const std::string nowhere = (m_Directory / "no" / "x.tdd").string();
-    const TrendFile::Outcome create = TrendFile::Save(nowhere, Recording());
-    std::ofstream(m_Path, std::ios::binary) << "Curve";
-    const TrendFile::Outcome damaged = TrendFile::Load(m_Path, loaded);
-    using enum TrendFile::Status;
-    EXPECT_EQ(std::tuple(missing.status, folder.status, create.status, damaged.status),
-              std::tuple(CannotOpen, CannotOpen, CannotCreate, FormatError));
-
-    const auto lookup = [](std::string_view key) { return "text of " + std::string(key); };
-    EXPECT_EQ(TrendFile::FailureMessage(missing, m_Path, lookup),
-              m_Path + " can't Open!\n" + std::strerror(ENOENT));
-    EXPECT_EQ(TrendFile::FailureMessage(create, nowhere, lookup),
-              nowhere + " can't create!\n" + std::strerror(ENOENT));
-    EXPECT_EQ(TrendFile::FailureMessage(damaged, m_Path, lookup), "text of strFileError");
 }

@@ -88,15 +88,14 @@ TEST_F(TrendSamplerTest, AllReadsTheRangeThenRecordsEachValueWithItsTime) {
     ASSERT_EQ(m_Events, (std::vector<std::string>{"range", "pv", "current", "percent", "cycle"}));
     EXPECT_EQ(std::tuple(m_Curves.pvLow, m_Curves.pvHigh, m_Curves.pvUnit),
               std::tuple(-50.0, 300.0, "\u00B0C"));
-    EXPECT_EQ(std::tuple(m_Curves.pv.At(0).value, m_Curves.current.At(0).value,
-                         m_Curves.percent.At(0).value),
-              std::tuple(21.5, 12.0, 50.0));
     // PV is taken when its answer arrives, current and percent together at
     // the end of the cycle, in the timer service's calendar time.
     const auto seconds = [](auto ms) { return std::int32_t(VirtualClock::kEpoch + ms / 1000); };
-    EXPECT_EQ(m_Curves.current.At(0).time, seconds(m_CycleEnds[0]));
-    EXPECT_EQ(m_Curves.percent.At(0).time, m_Curves.current.At(0).time);
-    EXPECT_EQ(m_Curves.pv.At(0).time, seconds(m_Transmitter.TimeOf(2, 0)));
+    const std::int32_t pvTime = seconds(m_Transmitter.TimeOf(2, 0));
+    const std::int32_t end = seconds(m_CycleEnds[0]);
+    EXPECT_EQ(
+        std::tuple(m_Curves.pv.At(0), m_Curves.current.At(0), m_Curves.percent.At(0)),
+        std::tuple(TrendSample{21.5, pvTime}, TrendSample{12.0, end}, TrendSample{50.0, end}));
     // Between cycles the operation stays busy and other operations are refused.
     EXPECT_EQ(std::pair(BusyFlag, bool(m_Display.m_Progress.back())), std::pair(true, true));
 }

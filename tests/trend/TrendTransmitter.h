@@ -38,7 +38,6 @@ public:
     float m_fPv = 21.5f;
     float m_fCurrent = 12.0f;
     float m_fPercent = 50.0f;
-    float m_fStep = 0.25f;
     float m_fLower = -50.0f;
     float m_fUpper = 300.0f;
     std::uint8_t m_nUnit = 32;       // degrees Celsius
@@ -60,11 +59,11 @@ private:
                 Join({{0, 0, m_nUnit}, Float(m_fUpper), Float(m_fLower), Float(1.0f), {0, 0}});
         } else if (spec.command == 1) {
             spec.data = Join({{m_nUnit}, Float(m_fPv)});
-            m_fPv += m_fStep;
+            m_fPv += 0.25f;
         } else if (spec.command == 2) {
             spec.data = Join({Float(m_fCurrent), Float(m_fPercent)});
-            m_fCurrent += m_fStep;
-            m_fPercent += m_fStep;
+            m_fCurrent += 0.25f;
+            m_fPercent += 0.25f;
         }
         if (m_Silent.count(spec.command) == 0) {
             link.Receive(MakeAnswer(spec), 100);
