@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -22,8 +23,9 @@ public:
         std::filesystem::create_directories(m_Folder);
         ::setenv("CALORA_PORTS_DIR", m_Folder.c_str(), 1);
 
-        std::vector<std::string> args{CALORA_SIM_PATH, "--com", std::to_string(com)};
-        args.insert(args.end(), options.begin(), options.end());
+        options.insert(options.begin(), {CALORA_SIM_PATH, "--com", std::to_string(com)});
+        std::vector<char*> argv(options.size() + 1); // ends in a null pointer
+        std::ranges::transform(options, argv.begin(), [](std::string& arg) { return arg.data(); });
         // Close-on-exec: the simulator keeps only what dup2 hands it.
         int out[2];
         if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -36,11 +38,6 @@ public:
                 const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
                 ::dup2(::open(errorPath.c_str(), flags, 0644), STDERR_FILENO);
             }
-            std::vector<char*> argv;
-            for (auto& arg : args) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
