@@ -28,9 +28,8 @@ DeviceRecord Configuration(std::uint8_t sensor1, std::uint8_t sensor2, std::uint
     std::tie(device.sensor1Type, device.sensor2Type, device.sensorSetupA, device.sensorSetupB) =
         std::tuple(sensor1, sensor2, setupA, setupB);
     std::tie(device.sensorValueA, device.sensorValueB) = std::tuple(0.5f, -1.25f);
-    device.lowerRangeValue = -20.0f;
-    device.upperRangeValue = 150.5f;
-    device.damping = 2.5f;
+    std::tie(device.lowerRangeValue, device.upperRangeValue, device.damping) =
+        std::tuple(-20.0f, 150.5f, 2.5f);
     device.pvUnitText = kCelsius;
     device.displaySettings = {2, 3, 1};
     return device;
@@ -170,17 +169,17 @@ TEST(SensorSetup, ListsWithoutSelectionSendTheByteReadADefaultOrAreRefused) {
     EXPECT_EQ(std::tie(device.upperRangeValue, device.sensorValueA),
               std::make_tuple(-195.0f, 4.0f));
 
-    SensorSetup read;
-    read.ShowConfiguration(Configuration(12, 255, 0xF1, 0x00));
-    read.Settings().sensor1Position = -1;
-    read.SetDoubleSensor(true);
-    read.SetWorkMode(SensorSetup::IndependentMode); // which takes any pair of types
-    read.Settings().sensor2Position = -1;
+    // Read from a transmitter, a type without selection is the one read.
+    setup.ShowConfiguration(Configuration(12, 255, 0xF1, 0x00));
+    s.sensor1Position = -1;
+    setup.SetDoubleSensor(true);
+    setup.SetWorkMode(SensorSetup::IndependentMode); // which takes any pair of types
+    s.sensor2Position = -1;
     // "No second sensor" is no type to send back.
-    EXPECT_EQ(read.PlanUpdate(device).refusal,
+    EXPECT_EQ(setup.PlanUpdate(device).refusal,
               SensorRefusal("SenMatchErr", PageField::Sensor2Type));
-    read.ChooseSensorType(2, kPt100);
-    EXPECT_EQ(Refusal(read.PlanUpdate(device)), "");
+    setup.ChooseSensorType(2, kPt100);
+    EXPECT_EQ(Refusal(setup.PlanUpdate(device)), "");
     EXPECT_EQ(std::tie(device.sensor1Type, device.sensor2Type), std::make_tuple(12, 10));
 }
 

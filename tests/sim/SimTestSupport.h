@@ -68,9 +68,8 @@ inline std::optional<Answer> Parse(const Bytes& b) {
     }
     const std::size_t end = count + b[count] + 1; // index of the checksum
     a.m_address.assign(b.begin() + d + 1, b.begin() + count - 1);
-    a.m_command = b[count - 1];
-    a.m_byteCount = b[count];
-    a.m_responseCode = b[count + 1];
+    std::tie(a.m_command, a.m_byteCount, a.m_responseCode) =
+        std::tie(b[count - 1], b[count], b[count + 1]);
     a.m_data.assign(b.begin() + count + 3, b.begin() + end);
     a.m_checksumOk = Xor(b.begin() + d, b.begin() + end + 1) == 0;
     a.m_length = end + 1;
