@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -15,43 +16,41 @@ class SimulatorProcess {
 public:
     // With errorPath, the simulator's standard error (its --log) goes to that
     // file.
-    SimulatorProcess(int com, std::vector<std::string> options, const std::string& errorPath = {})
-        : m_nCom(com) {
+    SimulatorProcess(int com, std::vector<std::string> options, const std::string& errorPath = {}) {
         m_Folder = std::filesystem::temp_directory_path() /
                    ("calora_e2e_" + std::to_string(::getpid()) + "_" + std::to_string(com));
         std::filesystem::remove_all(m_Folder);
         std::filesystem::create_directories(m_Folder);
         ::setenv("CALORA_PORTS_DIR", m_Folder.c_str(), 1);
 
-        std::vector<std::string> args{CALORA_SIM_PATH, "--com", std::to_string(com)};
-        args.insert(args.end(), options.begin(), options.end());
+        options.insert(options.begin(), {CALORA_SIM_PATH, "--com", std::to_string(com)});
+        std::vector<char*> argv(options.size() + 1); // ends in a null pointer
+        std::ranges::transform(options, argv.begin(), [](std::string& arg) { return arg.data(); });
+        // Close-on-exec: the simulator keeps only what dup2 hands it.
         int out[2];
-        if (::pipe(out) != 0) {
+        if (::pipe2(out, O_CLOEXEC) != 0) {
             return;
         }
         m_nPid = ::fork();
         if (m_nPid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
-            const int error = errorPath.empty()
-                                  ? -1
-                                  : ::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (error >= 0) {
-                ::dup2(error, STDERR_FILENO);
-                ::close(error);
+            if (!errorPath.empty()) {
+                const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+                ::dup2(::open(errorPath.c_str(), flags, 0644), STDERR_FILENO);
             }
-            ::close(out[0]);
-            ::close(out[1]);
-            std::vector<char*> argv;
-            for (auto& arg : args) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
         ::close(out[1]);
-        m_bReady = WaitForReadyLine(out[0]);
+        // The simulator prints its ready line within moments; a read that
+        // ends (the process died) fails the wait.
+        std::string line;
+        char c = 0;
+        while (line.size() < 512 && ::read(out[0], &c, 1) == 1 && c != '\n') {
+            line.push_back(c);
+        }
         ::close(out[0]);
+        m_bReady = c == '\n' && line.starts_with("COM" + std::to_string(com) + " ready on ");
     }
 
     ~SimulatorProcess() {
@@ -78,19 +77,6 @@ private:
         }
     }
 
-    // The simulator prints its ready line within moments; a read that ends
-    // (the process died) fails the wait.
-    bool WaitForReadyLine(int fd) const {
-        const std::string expected = "COM" + std::to_string(m_nCom) + " ready on ";
-        std::string text;
-        char c = 0;
-        while (text.size() < 512 && ::read(fd, &c, 1) == 1 && c != '\n') {
-            text.push_back(c);
-        }
-        return c == '\n' && text.starts_with(expected);
-    }
-
-    int m_nCom;
     pid_t m_nPid = -1;
     bool m_bReady = false;
     std::filesystem::path m_Folder;

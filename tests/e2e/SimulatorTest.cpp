@@ -25,12 +25,11 @@ TEST(AgainstSimulator, ModemUnpluggedMidSequenceFailsWithItsReasonAndIsReopenedW
     protocol.SetPortNumber(14);
 
     // The modem goes the moment the second command of the operation is on
-    // its way: the identity was read, the values were not.
-    bool unplugged = false;
+    // its way: the identity was read, the values were not. Without the
+    // unplugging the operation would end well and the checks below fail.
     std::function<void()> watch = [&] {
         if (protocol.CommandSent() == 1 && protocol.GetState() != HartProtocol::State::Idle) {
             sim.Unplug();
-            unplugged = true;
             return;
         }
         loop.StartOneShot(1, watch);
@@ -38,7 +37,6 @@ TEST(AgainstSimulator, ModemUnpluggedMidSequenceFailsWithItsReasonAndIsReopenedW
     loop.StartOneShot(0, watch);
     SequenceRunner runner(loop, prompt);
     EXPECT_EQ(runner.Run({0, 1, 2}), SequenceRunner::Outcome::Failed);
-    ASSERT_TRUE(unplugged);
     ASSERT_EQ(runner.StepResults().size(), 2u);
     EXPECT_EQ(runner.StepResults()[0].kind, TransactionResult::Kind::Success);
     EXPECT_EQ(runner.StepResults()[1].kind, TransactionResult::Kind::PortLost);

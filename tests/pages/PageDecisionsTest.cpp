@@ -87,9 +87,8 @@ TEST(InfoDecisions, TransmitterDatesAreCalendarDatesInTheYearsOfTheByte) {
     };
     for (const auto& c : cases) {
         DeviceRecord device;
-        device.dateYear = static_cast<std::uint16_t>(c.year);
-        device.dateMonth = static_cast<std::uint8_t>(c.month);
-        device.dateDay = static_cast<std::uint8_t>(c.day);
+        std::tie(device.dateYear, device.dateMonth, device.dateDay) =
+            std::tuple(c.year, c.month, c.day);
         EXPECT_EQ(TransmitterDate(device).has_value(), c.valid)
             << c.year << "-" << c.month << "-" << c.day;
     }
@@ -160,8 +159,7 @@ TEST(PageInput, SensorPageSendsOnlyFiniteNumbersOrRefusesTheRange) {
                 const PagePlan plan = setup.PlanUpdate(device);
                 if (plan.Refused()) {
                     // Only the range can be refused here, with the span's message.
-                    EXPECT_EQ(plan.refusal, (PageRefusal{"SpanErr", PromptService::Icon::Error,
-                                                         PageField::Span}));
+                    EXPECT_EQ(plan.refusal, (PageRefusal{"SpanErr", Icon::Error, PageField::Span}));
                     EXPECT_LT(field, 2);
                     continue;
                 }

@@ -25,15 +25,11 @@ constexpr int kMv75 = 23;
 DeviceRecord Configuration(std::uint8_t sensor1, std::uint8_t sensor2, std::uint8_t setupA,
                            std::uint8_t setupB) {
     DeviceRecord device;
-    device.sensor1Type = sensor1;
-    device.sensor2Type = sensor2;
-    device.sensorSetupA = setupA;
-    device.sensorSetupB = setupB;
-    device.sensorValueA = 0.5f;
-    device.sensorValueB = -1.25f;
-    device.lowerRangeValue = -20.0f;
-    device.upperRangeValue = 150.5f;
-    device.damping = 2.5f;
+    std::tie(device.sensor1Type, device.sensor2Type, device.sensorSetupA, device.sensorSetupB) =
+        std::tuple(sensor1, sensor2, setupA, setupB);
+    std::tie(device.sensorValueA, device.sensorValueB) = std::tuple(0.5f, -1.25f);
+    std::tie(device.lowerRangeValue, device.upperRangeValue, device.damping) =
+        std::tuple(-20.0f, 150.5f, 2.5f);
     device.pvUnitText = kCelsius;
     device.displaySettings = {2, 3, 1};
     return device;
@@ -105,7 +101,7 @@ TEST(SensorSetup, UpdateAfterReadWritesWhatWasRead) {
     }
 }
 
-TEST(SensorSetup, ReadShowsOneOrTwoSensorsInTheirUnit) {
+TEST(SensorSetup, ReadShowsOneOrTwoSensorsInTheirUnitAndResetStartsTheListsOver) {
     SensorSetup setup;
     const SensorSettings& s = setup.Settings();
     DeviceRecord read = Configuration(3, 255, 0x21, 0x33);
@@ -125,37 +121,36 @@ TEST(SensorSetup, ReadShowsOneOrTwoSensorsInTheirUnit) {
               std::make_tuple(true, 3, 0));
     EXPECT_EQ(s.offset2Text, "-1.250");
     EXPECT_EQ(setup.Enables(), (SensorEnables{true, true, true, true}));
+
+    // Relabelled, the page starts every list over in the language now in use;
+    // mode and alarm stay.
+    setup.ShowConfiguration(Configuration(3, 2, 0xFF, 0x13));
+    ChineseUnitsFlag = true;
+    setup.Reset();
+    ChineseUnitsFlag = false;
+    EXPECT_EQ(std::tie(s.doubleSensor, s.workMode, s.alarmPosition), std::make_tuple(true, 3, 1));
+    EXPECT_EQ(std::tie(s.sensor1Position, s.sensor2Position, s.wire1Position, s.wire2Position),
+              std::make_tuple(kPt100, kPt100, 1, 1));
+    EXPECT_EQ(std::tie(s.outputSensorPosition, s.displayModePosition, s.decimalsPosition),
+              std::make_tuple(-1, -1, -1));
+    EXPECT_EQ((Texts{s.unitText, s.offset2UnitText}), (Texts{"\u2103", "\u2103"}));
 }
 
-TEST(SensorSetup, TypeWithoutSelectionSendsTheTypeReadOrIsRefused) {
-    SensorSetup fresh;
-    fresh.Settings().sensor1Position = -1; // text typed into the list
+// A list left without a selection (text typed into it) sends what was read,
+// a default, or is refused when there is nothing to send.
+TEST(SensorSetup, ListsWithoutSelectionSendTheByteReadADefaultOrAreRefused) {
+    SensorSetup setup;
+    SensorSettings& s = setup.Settings();
     DeviceRecord device;
     device.sensor1Type = 7;
-    EXPECT_EQ(fresh.PlanUpdate(device).refusal,
+    s.sensor1Position = -1; // no type was read
+    EXPECT_EQ(setup.PlanUpdate(device).refusal,
               SensorRefusal("SenMatchErr", PageField::Sensor1Type));
     EXPECT_EQ(device.sensor1Type, 7);
 
-    SensorSetup read;
-    read.ShowConfiguration(Configuration(12, 255, 0xF1, 0x00));
-    read.Settings().sensor1Position = -1;
-    read.SetDoubleSensor(true);
-    read.SetWorkMode(SensorSetup::IndependentMode); // which takes any pair of types
-    read.Settings().sensor2Position = -1;
-    // "No second sensor" is no type to send back.
-    EXPECT_EQ(read.PlanUpdate(device).refusal,
-              SensorRefusal("SenMatchErr", PageField::Sensor2Type));
-    read.ChooseSensorType(2, kPt100);
-    EXPECT_EQ(Refusal(read.PlanUpdate(device)), "");
-    EXPECT_EQ(std::tie(device.sensor1Type, device.sensor2Type), std::make_tuple(12, 10));
-}
-
-TEST(SensorSetup, UpdateFillsTheBytesOfListsWithoutSelectionAndChecksWhatItWrote) {
-    SensorSetup setup;
-    SensorSettings& s = setup.Settings();
+    s.sensor1Position = kPt100;
     s.wire1Position = -1;
     s.dampingText = "-3";
-    DeviceRecord device;
     ASSERT_EQ(Refusal(setup.PlanUpdate(device)), "");
     // Without a choice sensor 1 drives the output.
     EXPECT_EQ(std::tie(device.sensorSetupA, device.sensorSetupB, device.sensor2Type,
@@ -173,10 +168,22 @@ TEST(SensorSetup, UpdateFillsTheBytesOfListsWithoutSelectionAndChecksWhatItWrote
     EXPECT_EQ(Refusal(setup.PlanUpdate(device)), "SpanErr");
     EXPECT_EQ(std::tie(device.upperRangeValue, device.sensorValueA),
               std::make_tuple(-195.0f, 4.0f));
+
+    // Read from a transmitter, a type without selection is the one read.
+    setup.ShowConfiguration(Configuration(12, 255, 0xF1, 0x00));
+    s.sensor1Position = -1;
+    setup.SetDoubleSensor(true);
+    setup.SetWorkMode(SensorSetup::IndependentMode); // which takes any pair of types
+    s.sensor2Position = -1;
+    // "No second sensor" is no type to send back.
+    EXPECT_EQ(setup.PlanUpdate(device).refusal,
+              SensorRefusal("SenMatchErr", PageField::Sensor2Type));
+    setup.ChooseSensorType(2, kPt100);
+    EXPECT_EQ(Refusal(setup.PlanUpdate(device)), "");
+    EXPECT_EQ(std::tie(device.sensor1Type, device.sensor2Type), std::make_tuple(12, 10));
 }
 
 TEST(SensorSetup, UnitChangeConvertsTemperaturesAndEmptiesOtherUnits) {
-    ChineseUnitsFlag = false;
     SensorSetup setup;
     SensorSettings& s = setup.Settings();
     const auto texts = [&s] {
@@ -197,7 +204,6 @@ TEST(SensorSetup, UnitChangeConvertsTemperaturesAndEmptiesOtherUnits) {
 }
 
 TEST(SensorSetup, TypeChoiceSetsWiringAndFillsTheRangeOfTheOutputSensor) {
-    ChineseUnitsFlag = false;
     SensorSetup setup;
     const SensorSettings& s = setup.Settings();
     const auto range = [&s] { return s.zeroText + ".." + s.spanText + " " + s.unitText; };
@@ -224,23 +230,6 @@ TEST(SensorSetup, TypeChoiceSetsWiringAndFillsTheRangeOfTheOutputSensor) {
     setup.SetWorkMode(1); // combining modes fill from sensor 1 again
     setup.ChooseSensorType(1, kPt100);
     EXPECT_EQ(range(), "-200..850 " + kCelsius);
-}
-
-// Relabelled, the page starts every list over in the language now in use; mode
-// and alarm stay.
-TEST(SensorSetup, ResetStartsEveryListOverInTheLanguageInUse) {
-    SensorSetup setup;
-    const SensorSettings& s = setup.Settings();
-    setup.ShowConfiguration(Configuration(3, 2, 0xFF, 0x13));
-    ChineseUnitsFlag = true;
-    setup.Reset();
-    ChineseUnitsFlag = false;
-    EXPECT_EQ(std::tie(s.doubleSensor, s.workMode, s.alarmPosition), std::make_tuple(true, 3, 1));
-    EXPECT_EQ(std::tie(s.sensor1Position, s.sensor2Position, s.wire1Position, s.wire2Position),
-              std::make_tuple(kPt100, kPt100, 1, 1));
-    EXPECT_EQ(std::tie(s.outputSensorPosition, s.displayModePosition, s.decimalsPosition),
-              std::make_tuple(-1, -1, -1));
-    EXPECT_EQ((Texts{s.unitText, s.offset2UnitText}), (Texts{"\u2103", "\u2103"}));
 }
 
 } // namespace

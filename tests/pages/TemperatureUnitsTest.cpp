@@ -7,13 +7,6 @@ namespace {
 const std::string DegreeCelsius = "\u00B0C";
 const std::string CelsiusSign = "\u2103";
 
-// The four units themselves convert below and on the sensor page.
-TEST(TemperatureUnits, KnowsTheUnitTextsExactly) {
-    for (const char* unit : {"", "C", "k", "f", "\u00B0c", "mV", "K "}) {
-        EXPECT_FALSE(IsTemperatureUnit(unit)) << unit;
-    }
-}
-
 // Range ends convert as temperatures; offsets (differences) only scale.
 TEST(TemperatureUnits, RangeEndsConvertAsTemperaturesAndOffsetsOnlyScale) {
     const struct {
@@ -35,7 +28,11 @@ TEST(TemperatureUnits, RangeEndsConvertAsTemperaturesAndOffsetsOnlyScale) {
     }
 }
 
-TEST(TemperatureUnits, OnlyFahrenheitOffsetsAreScaledForDisplay) {
+// The four units themselves convert above and on the sensor page.
+TEST(TemperatureUnits, KnowsTheUnitTextsExactlyAndScalesOnlyFahrenheitOffsetsForDisplay) {
+    for (const char* unit : {"", "C", "k", "f", "\u00B0c", "mV", "K "}) {
+        EXPECT_FALSE(IsTemperatureUnit(unit)) << unit;
+    }
     EXPECT_DOUBLE_EQ(OffsetToDisplay(1.0, "F"), 1.8);
     EXPECT_NEAR(OffsetToDevice(1.8, "F"), 1.0, 1e-6);
     for (const std::string& unit :

@@ -33,8 +33,7 @@ TEST(AnswerLayout, WritesAreEchoedAndReadBackInTheReadCommandsLayoutAndBadOnesAr
     EXPECT_NE(line.Long(99).m_responseCode, 0);
     EXPECT_NE(line.Long(160, {7}).m_responseCode, 0);
     EXPECT_EQ(line.Long(35, Floats({1, 0}, {4})).m_responseCode, 12); // not a unit of ours
-    const auto range = line.Long(15);
-    EXPECT_EQ(range.m_data[0], 1); // low alarm, as written with 187 above
-    EXPECT_EQ(Bytes(range.m_data.begin() + 2, range.m_data.begin() + 15),
-              Floats({212, 32, 2.5f}, {33}));
+    // Low alarm, as written with 187 above; linear; the range and damping.
+    const Bytes range = line.Long(15).m_data;
+    EXPECT_EQ(Bytes(range.begin(), range.begin() + 15), Floats({212, 32, 2.5f}, {1, 0, 33}));
 }

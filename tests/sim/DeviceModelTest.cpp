@@ -13,8 +13,7 @@ using WireFrames::Floats;
 
 DeviceConfig Undamped(std::uint8_t unit = DeviceModel::kCelsius) {
     DeviceConfig config;
-    config.m_damping = 0.0f;
-    config.m_pvUnit = unit;
+    std::tie(config.m_damping, config.m_pvUnit) = std::tuple(0.0f, unit);
     return config;
 }
 

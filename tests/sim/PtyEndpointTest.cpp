@@ -22,15 +22,13 @@ TEST(PtyEndpoint, PublishesTheLowestFreePortAndRemovesItAtTheEnd) {
     PtyEndpoint endpoint;
     std::string error;
     ASSERT_TRUE(endpoint.Open(&error)) << error;
-    std::string linkPath;
     {
         PortLink link;
         ASSERT_TRUE(link.Publish(ports, 0, endpoint.DevicePath(), &error)) << error;
         EXPECT_EQ(link.Com(), 2);
-        linkPath = link.Path();
-        EXPECT_EQ(std::filesystem::read_symlink(linkPath), endpoint.DevicePath());
+        EXPECT_EQ(std::filesystem::read_symlink(link.Path()), endpoint.DevicePath());
         EXPECT_FALSE(PortLink().Publish(ports, 2, endpoint.DevicePath(), &error));
     }
-    EXPECT_FALSE(std::filesystem::is_symlink(linkPath));
+    EXPECT_FALSE(std::filesystem::is_symlink(ports + "/COM2"));
     EXPECT_TRUE(std::filesystem::exists(ports + "/COM1"));
 }

@@ -41,9 +41,9 @@ TEST(RequestAssembler, SkipsGarbageAndBadChecksumsCutsSeveralFramesAndKeepsAPart
     auto result = assembler.Feed(bytes);
     EXPECT_EQ(result.m_badChecksums, 2u); // the spoiled frame and the 0x02 in the garbage
     ASSERT_EQ(result.m_frames.size(), 2u);
-    EXPECT_EQ(result.m_frames[0].m_command, 13);
-    EXPECT_FALSE(result.m_frames[1].m_longAddress);
-    EXPECT_EQ(result.m_frames[1].m_address[0], 0x83);
+    EXPECT_EQ(std::tuple(result.m_frames[0].m_command, result.m_frames[1].m_longAddress,
+                         result.m_frames[1].m_address[0]),
+              std::tuple(13, false, 0x83));
     result = assembler.Feed(std::span(last).subspan(9));
     ASSERT_EQ(result.m_frames.size(), 1u);
     EXPECT_EQ(result.m_frames[0].m_command, 15);

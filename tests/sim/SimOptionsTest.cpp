@@ -16,11 +16,11 @@ TEST(SimOptions, ReadsEveryOptionAndRefusesBadValuesWithAReason) {
     // What each fault setting does is proven by the simulator's fault tests.
     EXPECT_EQ(std::tuple(options.m_com, options.m_timing, options.m_stateFile, options.m_seed,
                          options.m_statusBits, options.m_devices, options.m_unsupported,
-                         options.m_faults.size()),
+                         options.m_faults.size(), options.m_log, options.m_sensorBroken,
+                         options.m_help),
               std::tuple(7, SimOptions::Timing::Fast, "s", 12345678901u, 0x09,
                          std::vector<std::uint8_t>{0, 3, 15}, std::vector<std::uint8_t>{16, 162},
-                         2u));
-    EXPECT_TRUE(options.m_log && options.m_sensorBroken && options.m_help);
+                         2u, true, true, true));
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
         {{"--com", "17"}, "--com"},

@@ -28,7 +28,7 @@ struct Answer {
     std::size_t m_noise = 0; // bytes before the first preamble
     std::size_t m_preambles = 0;
     Bytes m_address; // one byte when short, five when long
-    std::uint8_t m_command = 0, m_byteCount = 0, m_responseCode = 0xFF, m_status = 0xFF;
+    std::uint8_t m_command = 0, m_byteCount = 0, m_responseCode = 0xFF;
     Bytes m_data = Bytes(64);
     bool m_checksumOk = false;
     std::size_t m_length = 0; // bytes consumed, noise and preambles included
@@ -68,10 +68,8 @@ inline std::optional<Answer> Parse(const Bytes& b) {
     }
     const std::size_t end = count + b[count] + 1; // index of the checksum
     a.m_address.assign(b.begin() + d + 1, b.begin() + count - 1);
-    a.m_command = b[count - 1];
-    a.m_byteCount = b[count];
-    a.m_responseCode = b[count + 1];
-    a.m_status = b[count + 2];
+    std::tie(a.m_command, a.m_byteCount, a.m_responseCode) =
+        std::tie(b[count - 1], b[count], b[count + 1]);
     a.m_data.assign(b.begin() + count + 3, b.begin() + end);
     a.m_checksumOk = Xor(b.begin() + d, b.begin() + end + 1) == 0;
     a.m_length = end + 1;

@@ -32,8 +32,7 @@ TEST(StateFile, EveryFieldIsSavedAndLoadedAndSurvivesARestart) {
     // Written through the simulator, a configuration survives a restart.
     SimOptions options = SimulatorHarness::Fast({0, 4});
     options.m_stateFile = folder.File("devices.state");
-    LongAddress address = SimulatorHarness::kFirstAddress;
-    address[4] = 2; // the second device
+    const LongAddress address{0xBE, 0x04, 0x5A, 0x00, 0x02}; // the second device
     {
         SimulatorHarness line(options);
         ASSERT_TRUE(line.Sim().LoadState(&error)) << error; // no file yet: defaults
