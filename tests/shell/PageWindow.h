@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <ranges>
 #include <set>
 
 inline std::string Text(const char* key) {
@@ -69,9 +70,8 @@ public:
     enum Start { kOpen, kLater, kBare };
 
     explicit PageWindow(const SimOptions& options = {}, Start start = kOpen)
-        : m_Simulator(options, nullptr),
-          m_Folder(std::filesystem::temp_directory_path() /
-                   ("calora_pages_" + std::to_string(::getpid()) + "_" + TestName())) {
+        : m_Simulator(options, nullptr), m_Folder(std::filesystem::temp_directory_path() /
+                                                  ("calora_pages_" + std::to_string(::getpid()))) {
         namespace fs = std::filesystem;
         fs::remove_all(m_Folder);
         fs::create_directories(m_Folder / "settings");
@@ -163,29 +163,16 @@ public:
 
     DeviceConfig& Transmitter() { return m_Simulator.Device(0).Config(); }
     Bytes Commands() const {
-        Bytes commands;
-        for (const RequestFrame& request : m_Requests) {
-            commands.push_back(request.m_command);
-        }
-        return commands;
+        const auto commands = m_Requests | std::views::transform(&RequestFrame::m_command);
+        return {commands.begin(), commands.end()};
     }
     // The data of the last request of that command; empty when none was sent.
     Bytes Sent(std::uint8_t command) const {
-        for (auto it = m_Requests.rbegin(); it != m_Requests.rend(); ++it) {
-            if (it->m_command == command) {
-                return it->m_data;
-            }
-        }
-        return {};
+        const auto last =
+            std::ranges::find(m_Requests | std::views::reverse, command, &RequestFrame::m_command);
+        return last == m_Requests.rend() ? Bytes{} : last->m_data;
     }
 
-private:
-    static std::string TestName() {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        return test != nullptr ? test->name() : "screenshots";
-    }
-
-public:
     VirtualClock m_Clock;
     AnsweringPrompt m_Prompt;
     HartProtocol m_Protocol;
