@@ -25,29 +25,6 @@ std::string Of(const QString& text) {
     return text.toStdString();
 }
 
-TEST(MainWindow, GetFillsTheValuePanelRefusesASecondCommandMeanwhileAndSurvivesARestore) {
-    TrendTransmitter transmitter;
-    PageWindow w({}, PageWindow::kLater);
-    w.m_Attach = [&](FakeLink& link) { transmitter.Attach(link, w.m_Clock); };
-    MainDialog& window = w.Open();
-    window.PeriodCombo()->setCurrentIndex(3);
-    window.OnCommand(MainDialog::kGetValues);
-    w.m_Clock.RunFor(300);
-    window.OnCommand(MainDialog::kOnLine);
-    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
-    w.m_Clock.RunFor(10000);
-    EXPECT_EQ(transmitter.Commands(), (PageWindow::Bytes{0, 1, 2}));
-    EXPECT_EQ(Of(window.PvLabel()->Text() + "|" + window.CurrentLabel()->Text() + "|" +
-                 window.PercentLabel()->Text()),
-              "21.500  °C|12.000|50.000");
-    EXPECT_EQ(w.Status(), Text("strOpOK"));
-
-    window.hide(); // as when minimised and restored
-    window.show();
-    EXPECT_EQ(window.TrendPeriod(), 30);
-    EXPECT_EQ(w.Status(), Text("strOpOK"));
-}
-
 TEST(MainWindow, SearchListsEveryAddressThatAnsweredAndProductInformationShowsTheVersion) {
     SimOptions three;
     three.m_devices = {0, 3, 12};

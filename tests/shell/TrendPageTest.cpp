@@ -71,12 +71,28 @@ TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanel) {
     EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(TrendPageTest, ThePeriodComboSetsTheWaitBetweenCycles) {
-    w.m_pWindow->PeriodCombo()->setCurrentIndex(1); // 4 seconds
+// Get fills the value panel and refuses a second command meanwhile; a
+// restore from minimised keeps the status and the period, which sets the wait
+// between cycles.
+TEST_F(TrendPageTest, GetFillsTheValuePanelAndThePeriodComboSetsTheWaitBetweenCycles) {
+    MainDialog& window = *w.m_pWindow;
+    window.PeriodCombo()->setCurrentIndex(1); // 4 seconds
+    window.OnCommand(MainDialog::kGetValues);
+    w.m_Clock.RunFor(300);
+    window.OnCommand(MainDialog::kOnLine);
+    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
+    w.m_Clock.RunFor(10000);
+    EXPECT_EQ((window.PvLabel()->Text() + "|" + window.CurrentLabel()->Text() + "|" +
+               window.PercentLabel()->Text())
+                  .toStdString(),
+              "21.500  \u00B0C|12.000|50.000");
+    window.hide();
+    window.show();
+    EXPECT_EQ(w.Status(), Text("strOpOK"));
     Record(TrendPage::kRecordCurrent, 2);
-    EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 2, 2}));
+    EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 1, 2, 0, 2, 2}));
     // One cycle is one transaction of command 2 and a wait of four ticks.
-    const std::uint64_t cycle = m_Transmitter.TimeOf(2, 1) - m_Transmitter.TimeOf(2, 0);
+    const std::uint64_t cycle = m_Transmitter.TimeOf(2, 2) - m_Transmitter.TimeOf(2, 1);
     EXPECT_GT(cycle, 4000u);
     EXPECT_LT(cycle, 5000u);
 }
