@@ -50,7 +50,7 @@ TEST(MainWindow, SearchListsEveryAddressThatAnsweredAndProductInformationShowsTh
     EXPECT_FALSE(BusyFlag);
 }
 
-TEST(MainWindow, TabSwitchWhileIdleClosesThePortAndShowsTheTrendToolsOnlyOnTheTrendTab) {
+TEST(MainWindow, TabSwitchClosesThePortTrendToolsShowOnlyOnTheTrendTabAndChineseRelabels) {
     PageWindow w;
     MainDialog& window = *w.m_pWindow;
     window.OnCommand(MainDialog::kOnLine);
@@ -70,11 +70,8 @@ TEST(MainWindow, TabSwitchWhileIdleClosesThePortAndShowsTheTrendToolsOnlyOnTheTr
     EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, false, true}));
     window.SwitchTab(3);
     EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, true, true}));
-}
 
-TEST(MainWindow, ChineseSwapsTheDegreeSignAndRelabels) {
-    PageWindow w;
-    MainDialog& window = *w.m_pWindow;
+    // Chinese swaps the degree sign and relabels.
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  °C");
     window.OnCommand(MainDialog::kFirstLanguage + 1);
     EXPECT_EQ(Of(window.PvLabel()->Text()), "0.0  ℃");
