@@ -83,8 +83,6 @@ public:
         }
         BusyFlag = false;
         CancelFlag = false;
-        CurrentLanguageFile.clear();
-        ChineseUnitsFlag = false;
         m_Protocol.SetLinkOpener([this](int port, SerialLink::BytesCallback onBytes) {
             if (!m_Ports.contains(port)) {
                 return std::unique_ptr<SerialLink>();
