@@ -8,7 +8,6 @@
 #include "shell/Settings.h"
 #include "shell/TrendPage.h"
 #include "tests/shell/PageWindow.h"
-#include "tests/trend/TrendTransmitter.h"
 
 #include <QHelpEvent>
 #include <QMenu>
@@ -23,31 +22,6 @@ namespace {
 
 std::string Of(const QString& text) {
     return text.toStdString();
-}
-
-TEST(MainWindow, SearchListsEveryAddressThatAnsweredAndProductInformationShowsTheVersion) {
-    SimOptions three;
-    three.m_devices = {0, 3, 12};
-    PageWindow w(three, PageWindow::kLater);
-    w.Ship("dist", "qxrfw.dat");
-    MainDialog& window = w.Open();
-    // Stop abandons a search without a report.
-    window.OnCommand(MainDialog::kSearchCommand);
-    w.m_Clock.RunFor(1500);
-    window.OnCommand(MainDialog::kStop);
-    EXPECT_EQ(w.Status(), Text("strBreak"));
-    w.m_Clock.RunFor(200000);
-    EXPECT_EQ(w.Shown(), "");
-    EXPECT_FALSE(BusyFlag);
-    EXPECT_EQ(window.Mode(), MainDialog::kNoProcess);
-    window.OnCommand(MainDialog::kSearchCommand);
-    w.m_Clock.RunFor(200000);
-    EXPECT_EQ(w.m_Protocol.Device().pollingAddress, 0);
-    window.OnCommand(MainDialog::kProductInfo);
-    w.m_Clock.RunFor(10000);
-    EXPECT_EQ(w.Shown(), Text("strFindMeter") + " 0, 3, 12|" + Text("strVersion") + "V1.03|");
-    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption + "|" + w.m_Prompt.m_Shown[1].caption, "Calora|HART");
-    EXPECT_FALSE(BusyFlag);
 }
 
 TEST(MainWindow, TabSwitchClosesThePortTrendToolsShowOnlyOnTheTrendTabAndChineseRelabels) {
@@ -98,10 +72,9 @@ TEST(MainWindow, TabSwitchClosesThePortTrendToolsShowOnlyOnTheTrendTabAndChinese
 TEST(MainWindow, WithoutLanguageAndInformationFilesTheTemplateTextsStayAndTooltipsAreCut) {
     PageWindow w({}, PageWindow::kBare);
     MainDialog& window = w.Open();
-    ASSERT_FALSE(w.m_Prompt.m_Shown.empty());
-    EXPECT_EQ(w.m_Prompt.m_Shown[0].text, "Language file lost!");
-    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption, "Error");
-    EXPECT_EQ(w.m_Prompt.m_Shown[0].icon, PromptService::Icon::Error);
+    const RecordingPrompt::Shown& lost = w.m_Prompt.m_Shown.at(0);
+    EXPECT_EQ(lost.text + "|" + lost.caption, "Language file lost!|Error");
+    EXPECT_EQ(lost.icon, PromptService::Icon::Error);
     auto* get = window.findChild<QPushButton*>(QStringLiteral("IDC_CMD_GETVARIN"));
     ASSERT_NE(get, nullptr);
     EXPECT_EQ(Of(get->text()), "Get");
@@ -128,8 +101,14 @@ TEST(MainWindow, WithoutLanguageAndInformationFilesTheTemplateTextsStayAndToolti
     EXPECT_EQ(tipOf(MainDialog::kStop), "Stop now");
 }
 
-TEST(MainWindow, StoredPortAndLanguageThatNoLongerExistPickTheFirstNoPortIsReported) {
-    PageWindow w({}, PageWindow::kLater);
+// Stored port and language that no longer exist pick the first; a search
+// lists every address that answered, product information shows the version;
+// no port at all is reported, and commands are refused.
+TEST(MainWindow, StoredPortAndLanguageFallBackSearchFindsAllAndNoPortIsReported) {
+    SimOptions three;
+    three.m_devices = {0, 3, 12};
+    PageWindow w(three, PageWindow::kLater);
+    w.Ship("dist", "qxrfw.dat");
     w.m_Ports = {2, 5};
     Settings::WriteString("Port", "COM9");
     Settings::WriteString("Language", "Klingon");
@@ -138,8 +117,26 @@ TEST(MainWindow, StoredPortAndLanguageThatNoLongerExistPickTheFirstNoPortIsRepor
     EXPECT_EQ(w.m_Protocol.PortNumber(), 2);
     EXPECT_EQ(Of(window.StatusText(1)), "COM2");
     EXPECT_EQ(CurrentLanguageFile, (w.m_Folder / "English.ini").string());
-    EXPECT_EQ(Settings::ReadString("Port"), "COM9");
-    EXPECT_EQ(Settings::ReadString("Language"), "Klingon");
+    EXPECT_EQ(Settings::ReadString("Port") + "|" + Settings::ReadString("Language"),
+              "COM9|Klingon");
+
+    // Stop abandons a search without a report.
+    window.OnCommand(MainDialog::kSearchCommand);
+    w.m_Clock.RunFor(1500);
+    window.OnCommand(MainDialog::kStop);
+    EXPECT_EQ(w.Status(), Text("strBreak"));
+    w.m_Clock.RunFor(200000);
+    EXPECT_EQ(w.Shown(), "");
+    EXPECT_FALSE(BusyFlag);
+    EXPECT_EQ(window.Mode(), MainDialog::kNoProcess);
+    window.OnCommand(MainDialog::kSearchCommand);
+    w.m_Clock.RunFor(200000);
+    EXPECT_EQ(w.m_Protocol.Device().pollingAddress, 0);
+    window.OnCommand(MainDialog::kProductInfo);
+    w.m_Clock.RunFor(10000);
+    EXPECT_EQ(w.Shown(), Text("strFindMeter") + " 0, 3, 12|" + Text("strVersion") + "V1.03|");
+    EXPECT_EQ(w.m_Prompt.m_Shown[0].caption + "|" + w.m_Prompt.m_Shown[1].caption, "Calora|HART");
+    EXPECT_FALSE(BusyFlag);
 
     window.OnCommand(MainDialog::kFirstPort + 1);
     EXPECT_EQ(w.m_Protocol.PortNumber(), 5);
@@ -147,8 +144,8 @@ TEST(MainWindow, StoredPortAndLanguageThatNoLongerExistPickTheFirstNoPortIsRepor
     EXPECT_TRUE(window.PortMenu()->actions()[1]->isChecked());
     EXPECT_FALSE(window.PortMenu()->actions()[0]->isChecked());
 
-    // No port at all is reported, and commands are refused.
     w.m_Ports.clear();
+    w.m_Prompt.m_Shown.clear();
     MainDialog(w.m_Protocol, w.m_Folder.string() + "/").OnCommand(MainDialog::kGetValues);
     EXPECT_EQ(w.Shown(), Text("strPortFail") + "|" + Text("strPortFail") + "|");
 }

@@ -89,9 +89,7 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases) + ": button " + std::to_string(c.button));
         SimOptions options;
-        if (c.refused != 0) {
-            options.m_unsupported = {c.refused};
-        }
+        options.m_unsupported = c.refused != 0 ? Bytes{c.refused} : Bytes{};
         PageWindow p(options);
         p.ShowTab(c.tab);
         if (c.setup) {
