@@ -52,7 +52,7 @@ protected:
     PageWindow w{{}, PageWindow::kLater};
 };
 
-TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanel) {
+TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanelThenSavesAndOpensWithoutPort) {
     Record(TrendPage::kRecordAll, 3);
     EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 15, 1, 2, 1, 2, 1, 2}));
     EXPECT_EQ(Page().PvChart().m_pSamples, &Page().Curves().pv);
@@ -63,12 +63,50 @@ TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanel) {
     EXPECT_EQ(w.m_pWindow->PvLabel()->Text().toStdString(), "22.000  \u00B0C");
     EXPECT_EQ(w.m_pWindow->PercentLabel()->Text().toStdString(), "50.500");
     EXPECT_TRUE(BusyFlag) << "nothing else starts between cycles";
+    // Saving waits for the recording.
+    w.m_Prompt.m_strPath = Path("run.tdd");
+    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
+    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
+    EXPECT_FALSE(std::filesystem::exists(Path("run.tdd")));
 
     Stop();
     w.m_Clock.RunFor(20000);
     EXPECT_EQ(m_Transmitter.Commands().size(), 8u);
     EXPECT_FALSE(Page().Sampler().IsRecording());
     EXPECT_FALSE(BusyFlag);
+    // Saving and opening need no port; a bad file is reported.
+    w.m_Ports.clear(); // the modem is unplugged
+    w.m_Protocol.ClosePort();
+    const TrendCurves recorded = Page().Curves();
+    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
+    ASSERT_EQ(w.m_Prompt.m_Asked.size(), 1u) << "no file dialog";
+    EXPECT_EQ(w.m_Prompt.m_Asked.back(),
+              "Data1|tdd|tdd \u6587\u4EF6(*.tdd)|*.tdd|||Save Picture File");
+    // A file that is no trend file empties the curves and says so; the page
+    // is not set up for it.
+    std::ofstream(Path("bad.tdd"), std::ios::binary) << "\x05"
+                                                        "Curvf";
+    Open(Path("bad.tdd"));
+    EXPECT_EQ(w.m_Prompt.m_Shown.back().text, Text("strFileError"));
+    EXPECT_EQ(w.m_Prompt.m_Shown.back().icon, PromptService::Icon::Warning);
+    EXPECT_TRUE(Page().Curves().pv.Empty());
+    EXPECT_FALSE(Page().ListShown());
+    Open(Path("missing.tdd"));
+    EXPECT_TRUE(w.m_Prompt.m_Shown.back().text.starts_with(Path("missing.tdd") + " can't Open!"));
+
+    // Opening what was saved shows the list, newest first; the charts scroll.
+    Open(Path("run.tdd"));
+    EXPECT_EQ(w.m_Prompt.m_Asked.back(), "tdd \u6587\u4EF6(*.tdd)|*.tdd||");
+    EXPECT_EQ(Page().Curves(), recorded);
+    EXPECT_TRUE(Page().ListShown());
+    ASSERT_EQ(Page().List().RowCount(), 9);
+    EXPECT_EQ(Page().List().Text(0, 0), FormatTimeOfDay(recorded.current.Newest().time));
+    EXPECT_EQ(std::pair(Page().List().SortColumn(), Page().List().IsAscending()),
+              std::pair(0, false));
+    EXPECT_FALSE(Page().PvChart().m_bFollow);
+    EXPECT_EQ(Page().CurrentChart().m_nTraceId, 77);
+    EXPECT_EQ(Page().PvChart().m_YMaxFull, 300.0 + 87.5);
+    EXPECT_EQ(Page().PvChart().m_nLast, 50) << "the newest samples are in the window";
 }
 
 // Get fills the value panel and refuses a second command meanwhile; a
@@ -117,7 +155,7 @@ TEST_F(TrendPageTest, RecordingOneValueShowsItsChartAlone) {
     EXPECT_FALSE(Page().PvChart().m_bFineGrid);
 }
 
-TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndList) {
+TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndListAndGaugeRadiosChooseItsScale) {
     // Left, top, width and height of the PV, current and percent charts and of
     // the gauge, on a page 700 × 400 or 400 × 700, with or without the list.
     const struct {
@@ -147,9 +185,7 @@ TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndList) {
     }
     // The list button shows whether the list is shown.
     EXPECT_TRUE(ToolButton(*w.m_pWindow, TrendPage::kToggleList)->isChecked());
-}
 
-TEST_F(TrendPageTest, GaugeRadiosChooseRangeUnitAndDecimals) {
     // Range, unit, decimals of scale and of value, and the value shown.
     const auto gauge = [this] {
         const GaugeCtrl& g = Page().Gauge();
@@ -189,47 +225,6 @@ TEST_F(TrendPageTest, CurvesStayUntilTheNextRecordingAndStopEndsOneBeforeAnother
     Stop();
     Record(TrendPage::kRecordAll, 1);
     EXPECT_EQ(Page().Curves().pv.Count(), 2u) << "without leaving the page it goes on";
-}
-
-TEST_F(TrendPageTest, SavingAndOpeningNeedNoPortButWaitForTheRecordingAndReportBadFiles) {
-    Record(TrendPage::kRecordAll, 3);
-    w.m_Prompt.m_strPath = Path("run.tdd");
-    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
-    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
-    EXPECT_FALSE(std::filesystem::exists(Path("run.tdd")));
-    Stop();
-    w.m_Ports.clear(); // the modem is unplugged
-    w.m_Protocol.ClosePort();
-    const TrendCurves recorded = Page().Curves();
-    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
-    ASSERT_EQ(w.m_Prompt.m_Asked.size(), 1u) << "no file dialog";
-    EXPECT_EQ(w.m_Prompt.m_Asked.back(),
-              "Data1|tdd|tdd \u6587\u4EF6(*.tdd)|*.tdd|||Save Picture File");
-    // A file that is no trend file empties the curves and says so; the page
-    // is not set up for it.
-    std::ofstream(Path("bad.tdd"), std::ios::binary) << "\x05"
-                                                        "Curvf";
-    Open(Path("bad.tdd"));
-    EXPECT_EQ(w.m_Prompt.m_Shown.back().text, Text("strFileError"));
-    EXPECT_EQ(w.m_Prompt.m_Shown.back().icon, PromptService::Icon::Warning);
-    EXPECT_TRUE(Page().Curves().pv.Empty());
-    EXPECT_FALSE(Page().ListShown());
-    Open(Path("missing.tdd"));
-    EXPECT_TRUE(w.m_Prompt.m_Shown.back().text.starts_with(Path("missing.tdd") + " can't Open!"));
-
-    // Opening what was saved shows the list, newest first; the charts scroll.
-    Open(Path("run.tdd"));
-    EXPECT_EQ(w.m_Prompt.m_Asked.back(), "tdd \u6587\u4EF6(*.tdd)|*.tdd||");
-    EXPECT_EQ(Page().Curves(), recorded);
-    EXPECT_TRUE(Page().ListShown());
-    ASSERT_EQ(Page().List().RowCount(), 9);
-    EXPECT_EQ(Page().List().Text(0, 0), FormatTimeOfDay(recorded.current.Newest().time));
-    EXPECT_EQ(std::pair(Page().List().SortColumn(), Page().List().IsAscending()),
-              std::pair(0, false));
-    EXPECT_FALSE(Page().PvChart().m_bFollow);
-    EXPECT_EQ(Page().CurrentChart().m_nTraceId, 77);
-    EXPECT_EQ(Page().PvChart().m_YMaxFull, 300.0 + 87.5);
-    EXPECT_EQ(Page().PvChart().m_nLast, 50) << "the newest samples are in the window";
 }
 
 TEST_F(TrendPageTest, FillingTheListPausesAfterEvery102Rows) {
