@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <tuple>
 
@@ -79,9 +80,9 @@ TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanelThenSavesAndOpens
     w.m_Protocol.ClosePort();
     const TrendCurves recorded = Page().Curves();
     w.m_pWindow->OnCommand(TrendPage::kSaveFile);
-    ASSERT_EQ(w.m_Prompt.m_Asked.size(), 1u) << "no file dialog";
-    EXPECT_EQ(w.m_Prompt.m_Asked.back(),
-              "Data1|tdd|tdd \u6587\u4EF6(*.tdd)|*.tdd|||Save Picture File");
+    // One file dialog: none was shown while recording.
+    EXPECT_EQ(w.m_Prompt.m_Asked, std::vector<std::string>{"Data1|tdd|tdd \u6587\u4EF6(*.tdd)|"
+                                                           "*.tdd|||Save Picture File"});
     // A file that is no trend file empties the curves and says so; the page
     // is not set up for it.
     std::ofstream(Path("bad.tdd"), std::ios::binary) << "\x05"
@@ -225,25 +226,22 @@ TEST_F(TrendPageTest, CurvesStayUntilTheNextRecordingAndStopEndsOneBeforeAnother
 }
 
 TEST_F(TrendPageTest, FillingTheListPausesAfterEvery102Rows) {
-    struct Case {
-        int pv, current, percent;
-        int pauses;
-    };
     // The count of rows runs on across the three curves.
-    for (const Case& c :
+    using Case = std::array<int, 4>; // PV, current and percent samples, pauses
+    for (const auto& [pv, current, percent, pauses] :
          {Case{101, 0, 0, 0}, Case{0, 102, 0, 1}, Case{50, 50, 203, 2}, Case{102, 102, 102, 3}}) {
         TrendCurves curves;
-        for (int i = 0; i < c.pv + c.current + c.percent; ++i) {
-            SampleList& curve = i < c.pv               ? curves.pv
-                                : i < c.pv + c.current ? curves.current
-                                                       : curves.percent;
+        for (int i = 0; i < pv + current + percent; ++i) {
+            SampleList& curve = i < pv             ? curves.pv
+                                : i < pv + current ? curves.current
+                                                   : curves.percent;
             curve.Append({20.0 + i, 1700000000 + i});
         }
         ASSERT_TRUE(TrendFile::Save(Path("fill.tdd"), curves).Ok());
         const int waits = w.m_Clock.Waits();
         Open(Path("fill.tdd"));
-        EXPECT_EQ(w.m_Clock.Waits() - waits, c.pauses) << c.pv + c.current + c.percent;
-        EXPECT_EQ(Page().List().RowCount(), c.pv + c.current + c.percent);
+        EXPECT_EQ(w.m_Clock.Waits() - waits, pauses) << pv + current + percent;
+        EXPECT_EQ(Page().List().RowCount(), pv + current + percent);
     }
 }
 
