@@ -16,9 +16,11 @@
 #include <QTabBar>
 #include <QToolBar>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <ranges>
 #include <set>
 
@@ -50,13 +52,10 @@ public:
 };
 
 inline QAction* ToolButton(MainDialog& window, int id) {
-    for (QAction* action : window.ToolBar()->actions()) {
-        if (action->data().toInt() == id) {
-            return action;
-        }
-    }
-    ADD_FAILURE() << "no toolbar button " << id;
-    return window.ToolBar()->actions().front();
+    const QList<QAction*> actions = window.ToolBar()->actions();
+    const auto found = std::ranges::find(actions, id, [](QAction* a) { return a->data().toInt(); });
+    EXPECT_TRUE(found != actions.end()) << "no toolbar button " << id;
+    return found != actions.end() ? *found : actions.front();
 }
 
 // The main window in virtual time, on a fake line to the simulated
@@ -72,17 +71,15 @@ public:
     explicit PageWindow(const SimOptions& options = {}, Start start = kOpen)
         : m_Simulator(options, nullptr), m_Folder(std::filesystem::temp_directory_path() /
                                                   ("calora_pages_" + std::to_string(::getpid()))) {
-        namespace fs = std::filesystem;
-        fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder / "settings");
+        std::filesystem::remove_all(m_Folder);
+        std::filesystem::create_directories(m_Folder / "settings");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString((m_Folder / "settings").string()));
         if (start != kBare) {
             Ship("lang", "English.ini");
             Ship("lang", "SimpleChinese.ini");
         }
-        BusyFlag = false;
-        CancelFlag = false;
+        BusyFlag = CancelFlag = false;
         m_Protocol.SetLinkOpener([this](int port, SerialLink::BytesCallback onBytes) {
             if (!m_Ports.contains(port)) {
                 return std::unique_ptr<SerialLink>();
@@ -151,11 +148,8 @@ public:
     }
     // The texts of the messages shown, each followed by "|".
     std::string Shown() const {
-        std::string texts;
-        for (const auto& shown : m_Prompt.m_Shown) {
-            texts += shown.text + "|";
-        }
-        return texts;
+        return std::accumulate(m_Prompt.m_Shown.begin(), m_Prompt.m_Shown.end(), std::string(),
+                               [](std::string all, const auto& s) { return all + s.text + "|"; });
     }
     std::string Status() const { return m_pWindow->StatusText(0).toStdString(); }
 
