@@ -91,60 +91,13 @@ TEST_F(DialogBuilderTest, EveryTemplateBuildsItsControlsInsideTheDialog) {
     }
 }
 
-TEST_F(DialogBuilderTest, PlacementScalesWithTheDialogFontAndSizelessControlsFitTheirContent) {
+TEST_F(DialogBuilderTest, PlacementFontsGroupBoxesAndTabsOfBuiltDialogs) {
     // One character cell is 4 × 8 dialog units.
     const QFont font = DialogFont(14);
     EXPECT_EQ(DialogBuilder::DialogUnitsToPixels(font, 4, 8).height(), QFontMetrics(font).height());
     Build(130, 14);
     const QRect small = Control<QPushButton>(1022)->geometry();
-    Build(130, 28);
-    const QRect large = Control<QPushButton>(1022)->geometry();
-    EXPECT_EQ(large, Pixels(161, 171, 90, 14));
-    EXPECT_NEAR(large.right(), 2.0 * small.right(), 0.15 * small.right());
-    EXPECT_NEAR(large.bottom(), 2.0 * small.bottom(), 0.15 * small.bottom());
-
-    Build(100);
-    EXPECT_EQ(DialogBuilder::FindControl(*m_pDialog, -1)->size(), QSize(32, 32)) << "icon";
-    Build(102);
-    const auto* unit = qobject_cast<QLabel*>(DialogBuilder::FindControl(*m_pDialog, -1));
-    EXPECT_EQ(unit->pos(), Pixels(83, 70, 0, 0).topLeft());
-    EXPECT_GE(unit->width(), unit->fontMetrics().horizontalAdvance(unit->text()));
-    Build(131);
-    EXPECT_TRUE(Control<QLabel>(1106)->alignment().testFlag(Qt::AlignRight));
-    const auto* sensorType = Control<QComboBox>(1165);
-    const QRect dropped = Pixels(76, 80, 82, 153);
-    EXPECT_EQ(sensorType->geometry().topLeft(), dropped.topLeft());
-    EXPECT_LT(sensorType->height(), dropped.height() / 4);
-    EXPECT_GT(sensorType->maxVisibleItems(), 5);
-}
-
-TEST_F(DialogBuilderTest, RadioButtonsAreExclusiveWithinTheirGroupOnlyAndSortedCombosStaySorted) {
-    Build(131);
-    const int order[] = {1140, 1142, 1153, 1155, 1141, 1145, 1152};
-    for (int id : order) {
-        Control<QRadioButton>(id)->setChecked(true);
-    }
-    // Sensor 2's hidden pair (1152, 1155) is a group of its own.
-    std::vector<bool> checked;
-    for (int id : order) {
-        checked.push_back(Control<QRadioButton>(id)->isChecked());
-    }
-    EXPECT_EQ(checked, (std::vector<bool>{false, false, false, true, true, true, true}));
-    // A sorted combo keeps every insertion in order.
-    auto* wire = Control<QComboBox>(1167);
-    wire->clear();
-    wire->addItems({"4 Wire", "2 Wire", "5 Wire"});
-    wire->setCurrentIndex(1);
-    wire->insertItem(0, "3 Wire");
-    EXPECT_EQ(wire->itemText(0), "2 Wire");
-    EXPECT_EQ(wire->currentText(), "4 Wire");
-    auto* unit = Control<QComboBox>(1030); // not sorted
-    unit->addItem("A");
-    EXPECT_EQ(unit->itemText(unit->count() - 1), "A");
-}
-
-TEST_F(DialogBuilderTest, GroupBoxesLetClicksThroughAndApplyFontSkipsPageControls) {
-    Build(130);
+    // Group boxes let clicks through; ApplyFont skips the controls of pages.
     const QPushButton* test = Control<QPushButton>(1004);
     EXPECT_EQ(m_pDialog->childAt(test->geometry().center()), test);
     const QRect frame = Control<QGroupBox>(1011)->geometry();
@@ -157,10 +110,19 @@ TEST_F(DialogBuilderTest, GroupBoxesLetClicksThroughAndApplyFontSkipsPageControl
     const std::vector<int> pixels{test->font().pixelSize(), page->font().pixelSize(),
                                   pageControl->font().pixelSize()};
     EXPECT_EQ(pixels, (std::vector<int>{20, 20, 9}));
-}
+    Build(130, 28);
+    const QRect large = Control<QPushButton>(1022)->geometry();
+    EXPECT_EQ(large, Pixels(161, 171, 90, 14));
+    EXPECT_NEAR(large.right(), 2.0 * small.right(), 0.15 * small.right());
+    EXPECT_NEAR(large.bottom(), 2.0 * small.bottom(), 0.15 * small.bottom());
 
-TEST_F(DialogBuilderTest, TabControlPaintsOneClientAreaAndTheWheelNeverSwitchesTabs) {
+    Build(100);
+    EXPECT_EQ(DialogBuilder::FindControl(*m_pDialog, -1)->size(), QSize(32, 32)) << "icon";
     Build(102);
+    const auto* unit = qobject_cast<QLabel*>(DialogBuilder::FindControl(*m_pDialog, -1));
+    EXPECT_EQ(unit->pos(), Pixels(83, 70, 0, 0).topLeft());
+    EXPECT_GE(unit->width(), unit->fontMetrics().horizontalAdvance(unit->text()));
+    // The tab control paints one client area and the wheel never switches tabs.
     auto* tabs = Control<TabControl>(1000);
     for (int i = 0; i < 5; ++i) {
         tabs->addTab(QString::number(i + 1));
@@ -176,6 +138,13 @@ TEST_F(DialogBuilderTest, TabControlPaintsOneClientAreaAndTheWheelNeverSwitchesT
         QApplication::sendEvent(tabs, &event);
         EXPECT_EQ(tabs->currentIndex(), 0);
     }
+    Build(131);
+    EXPECT_TRUE(Control<QLabel>(1106)->alignment().testFlag(Qt::AlignRight));
+    const auto* sensorType = Control<QComboBox>(1165);
+    const QRect dropped = Pixels(76, 80, 82, 153);
+    EXPECT_EQ(sensorType->geometry().topLeft(), dropped.topLeft());
+    EXPECT_LT(sensorType->height(), dropped.height() / 4);
+    EXPECT_GT(sensorType->maxVisibleItems(), 5);
 }
 
 // What the user reads on a control, whatever its kind.
@@ -194,7 +163,7 @@ QString Caption(const QWidget* control) {
 // A text found replaces the caption of a group box, label, radio button,
 // push button, edit, editable combo or colour label; an empty text, one of
 // another section or no such control change nothing.
-TEST_F(DialogBuilderTest, RelabelTakesTheTextInUseWhereThereIsOne) {
+TEST_F(DialogBuilderTest, RelabelTakesTheTextInUseRadioGroupsAndSortedCombos) {
     Build(131);
     // One file per process: CTest runs the tests of this suite side by side.
     const std::string file =
@@ -227,6 +196,28 @@ TEST_F(DialogBuilderTest, RelabelTakesTheTextInUseWhereThereIsOne) {
             EXPECT_EQ(Caption(control), c.caption.isEmpty() ? built : c.caption) << c.key;
         }
     }
+    // Radio buttons are exclusive within their group only.
+    const int order[] = {1140, 1142, 1153, 1155, 1141, 1145, 1152};
+    for (int id : order) {
+        Control<QRadioButton>(id)->setChecked(true);
+    }
+    // Sensor 2's hidden pair (1152, 1155) is a group of its own.
+    std::vector<bool> checked;
+    for (int id : order) {
+        checked.push_back(Control<QRadioButton>(id)->isChecked());
+    }
+    EXPECT_EQ(checked, (std::vector<bool>{false, false, false, true, true, true, true}));
+    // A sorted combo keeps every insertion in order.
+    auto* wire = Control<QComboBox>(1167);
+    wire->clear();
+    wire->addItems({"4 Wire", "2 Wire", "5 Wire"});
+    wire->setCurrentIndex(1);
+    wire->insertItem(0, "3 Wire");
+    EXPECT_EQ(wire->itemText(0), "2 Wire");
+    EXPECT_EQ(wire->currentText(), "4 Wire");
+    auto* unit = Control<QComboBox>(1030); // not sorted
+    unit->addItem("A");
+    EXPECT_EQ(unit->itemText(unit->count() - 1), "A");
     CurrentLanguageFile.clear();
     std::remove(file.c_str());
 }

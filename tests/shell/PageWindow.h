@@ -16,9 +16,12 @@
 #include <QTabBar>
 #include <QToolBar>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <numeric>
+#include <ranges>
 #include <set>
 
 inline std::string Text(const char* key) {
@@ -49,13 +52,10 @@ public:
 };
 
 inline QAction* ToolButton(MainDialog& window, int id) {
-    for (QAction* action : window.ToolBar()->actions()) {
-        if (action->data().toInt() == id) {
-            return action;
-        }
-    }
-    ADD_FAILURE() << "no toolbar button " << id;
-    return window.ToolBar()->actions().front();
+    const QList<QAction*> actions = window.ToolBar()->actions();
+    const auto found = std::ranges::find(actions, id, [](QAction* a) { return a->data().toInt(); });
+    EXPECT_TRUE(found != actions.end()) << "no toolbar button " << id;
+    return found != actions.end() ? *found : actions.front();
 }
 
 // The main window in virtual time, on a fake line to the simulated
@@ -69,22 +69,17 @@ public:
     enum Start { kOpen, kLater, kBare };
 
     explicit PageWindow(const SimOptions& options = {}, Start start = kOpen)
-        : m_Simulator(options, nullptr),
-          m_Folder(std::filesystem::temp_directory_path() /
-                   ("calora_pages_" + std::to_string(::getpid()) + "_" + TestName())) {
-        namespace fs = std::filesystem;
-        fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder / "settings");
+        : m_Simulator(options, nullptr), m_Folder(std::filesystem::temp_directory_path() /
+                                                  ("calora_pages_" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(m_Folder);
+        std::filesystem::create_directories(m_Folder / "settings");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString((m_Folder / "settings").string()));
         if (start != kBare) {
             Ship("lang", "English.ini");
             Ship("lang", "SimpleChinese.ini");
         }
-        BusyFlag = false;
-        CancelFlag = false;
-        CurrentLanguageFile.clear();
-        ChineseUnitsFlag = false;
+        BusyFlag = CancelFlag = false;
         m_Protocol.SetLinkOpener([this](int port, SerialLink::BytesCallback onBytes) {
             if (!m_Ports.contains(port)) {
                 return std::unique_ptr<SerialLink>();
@@ -153,39 +148,23 @@ public:
     }
     // The texts of the messages shown, each followed by "|".
     std::string Shown() const {
-        std::string texts;
-        for (const auto& shown : m_Prompt.m_Shown) {
-            texts += shown.text + "|";
-        }
-        return texts;
+        return std::accumulate(m_Prompt.m_Shown.begin(), m_Prompt.m_Shown.end(), std::string(),
+                               [](std::string all, const auto& s) { return all + s.text + "|"; });
     }
     std::string Status() const { return m_pWindow->StatusText(0).toStdString(); }
 
     DeviceConfig& Transmitter() { return m_Simulator.Device(0).Config(); }
     Bytes Commands() const {
-        Bytes commands;
-        for (const RequestFrame& request : m_Requests) {
-            commands.push_back(request.m_command);
-        }
-        return commands;
+        const auto commands = m_Requests | std::views::transform(&RequestFrame::m_command);
+        return {commands.begin(), commands.end()};
     }
     // The data of the last request of that command; empty when none was sent.
     Bytes Sent(std::uint8_t command) const {
-        for (auto it = m_Requests.rbegin(); it != m_Requests.rend(); ++it) {
-            if (it->m_command == command) {
-                return it->m_data;
-            }
-        }
-        return {};
+        const auto last =
+            std::ranges::find(m_Requests | std::views::reverse, command, &RequestFrame::m_command);
+        return last == m_Requests.rend() ? Bytes{} : last->m_data;
     }
 
-private:
-    static std::string TestName() {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        return test != nullptr ? test->name() : "screenshots";
-    }
-
-public:
     VirtualClock m_Clock;
     AnsweringPrompt m_Prompt;
     HartProtocol m_Protocol;

@@ -89,9 +89,7 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases) + ": button " + std::to_string(c.button));
         SimOptions options;
-        if (c.refused != 0) {
-            options.m_unsupported = {c.refused};
-        }
+        options.m_unsupported = c.refused != 0 ? Bytes{c.refused} : Bytes{};
         PageWindow p(options);
         p.ShowTab(c.tab);
         if (c.setup) {
@@ -122,7 +120,7 @@ TEST(Pages, ButtonsRunWhatTheirPageDecidedOrShowWhatStoppedThem) {
     }
 }
 
-TEST(Pages, TrimFromTheKeyboard) {
+TEST(Pages, TrimFromTheKeyboardSensorAndInformationRoundTripsAndAddressChange) {
     PageWindow p;
     p.Click(0, 1004);
     EXPECT_EQ(p.Sent(40), Float(4.0f));
@@ -138,52 +136,10 @@ TEST(Pages, TrimFromTheKeyboard) {
     EXPECT_EQ(p.Transmitter().m_trimZero, 4.012f);
     EXPECT_EQ(p.Transmitter().m_trimGain, 19.987f);
     EXPECT_TRUE(p.Focused(0, 1004));
-    EXPECT_EQ(p.Shown(), "");
-}
 
-TEST(Pages, InformationRoundTripAddressChangeAndFinalAssemblyNumber) {
-    PageWindow p;
-    p.ShowTab(2);
-    p.Type(2, 1032, "tt 7");
-    p.Type(2, 1033, "boiler inlet");
-    p.Type(2, 1034, "checked in march");
-    p.Item<QDateEdit>(2, 1101)->setDate(QDate(2014, 3, 5));
-    p.Click(2, 1163);
-    p.Item(2, 1032)->clear();
-    p.Item<QDateEdit>(2, 1101)->setDate(QDate(2020, 1, 1));
-    p.Click(2, 1048);
-    EXPECT_EQ(p.Item(2, 1032)->text() + "|" + p.Item(2, 1033)->text() + "|" +
-                  p.Item(2, 1034)->text(),
-              "TT 7|BOILER INLET|CHECKED IN MARCH");
-    EXPECT_EQ(p.Item<QDateEdit>(2, 1101)->date(), QDate(2014, 3, 5));
-    // A date that is no date leaves the picker as it is.
-    p.Transmitter().m_month = 13;
-    p.Click(2, 1048);
-    EXPECT_EQ(p.Item<QDateEdit>(2, 1101)->date(), QDate(2014, 3, 5));
-
-    p.Click(2, 1049);
-    EXPECT_EQ(p.Item(2, 1039)->text().toStdString(), "000001");
-    // After the change the commands reach the transmitter at its new address.
-    p.Type(2, 1038, "3");
-    p.Click(2, 1040);
-    EXPECT_EQ(p.Item<QComboBox>(2, 1025)->currentText().toStdString(), "3");
-    p.Click(2, 1048);
-    EXPECT_EQ(p.Transmitter().m_pollingAddress, 3);
-    EXPECT_EQ(p.Shown(), "");
-    EXPECT_EQ(p.Status(), Text("strOpOK"));
-    // An address typed is used at once.
-    QLineEdit* edit = p.Item<QComboBox>(2, 1025)->lineEdit();
-    edit->clear();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
-    QApplication::sendEvent(edit, &press);
-    EXPECT_EQ(p.m_Protocol.Device().pollingAddress, 7);
-}
-
-TEST(Pages, SensorReadShowsTheConfigurationAndUpdateWritesItBack) {
-    PageWindow p;
+    // Sensor Read shows the configuration and Update writes it back.
     DeviceConfig& transmitter = p.Transmitter();
-    const PageWindow::Bytes block =
-        Join({{3, 2, 0xFF, 0x01}, Float(0.5f), Float(-1.0f)}); // K, J averaged
+    const Bytes block = Join({{3, 2, 0xFF, 0x01}, Float(0.5f), Float(-1.0f)}); // K, J averaged
     std::copy(block.begin(), block.end(), transmitter.m_sensorBlock.begin());
     transmitter.m_displayBlock = {1, 2, 1};
     transmitter.m_lowerRange = -50.0f;
@@ -221,6 +177,42 @@ TEST(Pages, SensorReadShowsTheConfigurationAndUpdateWritesItBack) {
     EXPECT_EQ(texts(), "-200 850 0.900 -1.800 1.0 °C");
     EXPECT_EQ(p.Item<QComboBox>(1, 1165)->currentIndex(), 0);
     EXPECT_EQ(p.Item<QComboBox>(1, 1167)->currentIndex(), 1);
+
+    // The information page: what Write sent comes back on Read, upper case.
+    p.ShowTab(2);
+    p.Type(2, 1032, "tt 7");
+    p.Type(2, 1033, "boiler inlet");
+    p.Type(2, 1034, "checked in march");
+    p.Item<QDateEdit>(2, 1101)->setDate(QDate(2014, 3, 5));
+    p.Click(2, 1163);
+    p.Item(2, 1032)->clear();
+    p.Item<QDateEdit>(2, 1101)->setDate(QDate(2020, 1, 1));
+    p.Click(2, 1048);
+    EXPECT_EQ(p.Item(2, 1032)->text() + "|" + p.Item(2, 1033)->text() + "|" +
+                  p.Item(2, 1034)->text(),
+              "TT 7|BOILER INLET|CHECKED IN MARCH");
+    EXPECT_EQ(p.Item<QDateEdit>(2, 1101)->date(), QDate(2014, 3, 5));
+    // A date that is no date leaves the picker as it is.
+    p.Transmitter().m_month = 13;
+    p.Click(2, 1048);
+    EXPECT_EQ(p.Item<QDateEdit>(2, 1101)->date(), QDate(2014, 3, 5));
+
+    p.Click(2, 1049);
+    EXPECT_EQ(p.Item(2, 1039)->text().toStdString(), "000001");
+    // After the change the commands reach the transmitter at its new address.
+    p.Type(2, 1038, "3");
+    p.Click(2, 1040);
+    EXPECT_EQ(p.Item<QComboBox>(2, 1025)->currentText().toStdString(), "3");
+    p.Click(2, 1048);
+    EXPECT_EQ(p.Transmitter().m_pollingAddress, 3);
+    EXPECT_EQ(p.Shown(), "");
+    EXPECT_EQ(p.Status(), Text("strOpOK"));
+    // An address typed is used at once.
+    QLineEdit* edit = p.Item<QComboBox>(2, 1025)->lineEdit();
+    edit->clear();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+    QApplication::sendEvent(edit, &press);
+    EXPECT_EQ(p.m_Protocol.Device().pollingAddress, 7);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <tuple>
 
@@ -52,7 +53,7 @@ protected:
     PageWindow w{{}, PageWindow::kLater};
 };
 
-TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanel) {
+TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanelThenSavesAndOpensWithoutPort) {
     Record(TrendPage::kRecordAll, 3);
     EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 15, 1, 2, 1, 2, 1, 2}));
     EXPECT_EQ(Page().PvChart().m_pSamples, &Page().Curves().pv);
@@ -63,29 +64,80 @@ TEST_F(TrendPageTest, RecordingAllFillsChartsGaugeAndValuePanel) {
     EXPECT_EQ(w.m_pWindow->PvLabel()->Text().toStdString(), "22.000  \u00B0C");
     EXPECT_EQ(w.m_pWindow->PercentLabel()->Text().toStdString(), "50.500");
     EXPECT_TRUE(BusyFlag) << "nothing else starts between cycles";
+    // Saving waits for the recording.
+    w.m_Prompt.m_strPath = Path("run.tdd");
+    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
+    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
+    EXPECT_FALSE(std::filesystem::exists(Path("run.tdd")));
 
     Stop();
     w.m_Clock.RunFor(20000);
     EXPECT_EQ(m_Transmitter.Commands().size(), 8u);
     EXPECT_FALSE(Page().Sampler().IsRecording());
     EXPECT_FALSE(BusyFlag);
+    // Saving and opening need no port; a bad file is reported.
+    w.m_Ports.clear(); // the modem is unplugged
+    w.m_Protocol.ClosePort();
+    const TrendCurves recorded = Page().Curves();
+    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
+    // One file dialog: none was shown while recording.
+    EXPECT_EQ(w.m_Prompt.m_Asked, std::vector<std::string>{"Data1|tdd|tdd \u6587\u4EF6(*.tdd)|"
+                                                           "*.tdd|||Save Picture File"});
+    // A file that is no trend file empties the curves and says so; the page
+    // is not set up for it.
+    std::ofstream(Path("bad.tdd"), std::ios::binary) << "\x05"
+                                                        "Curvf";
+    Open(Path("bad.tdd"));
+    EXPECT_EQ(w.m_Prompt.m_Shown.back().text, Text("strFileError"));
+    EXPECT_EQ(w.m_Prompt.m_Shown.back().icon, PromptService::Icon::Warning);
+    EXPECT_TRUE(Page().Curves().pv.Empty());
+    EXPECT_FALSE(Page().ListShown());
+    Open(Path("missing.tdd"));
+    EXPECT_TRUE(w.m_Prompt.m_Shown.back().text.starts_with(Path("missing.tdd") + " can't Open!"));
+
+    // Opening what was saved shows the list, newest first; the charts scroll.
+    Open(Path("run.tdd"));
+    EXPECT_EQ(w.m_Prompt.m_Asked.back(), "tdd \u6587\u4EF6(*.tdd)|*.tdd||");
+    EXPECT_EQ(Page().Curves(), recorded);
+    EXPECT_TRUE(Page().ListShown());
+    ASSERT_EQ(Page().List().RowCount(), 9);
+    EXPECT_EQ(Page().List().Text(0, 0), FormatTimeOfDay(recorded.current.Newest().time));
+    EXPECT_EQ(std::pair(Page().List().SortColumn(), Page().List().IsAscending()),
+              std::pair(0, false));
+    EXPECT_FALSE(Page().PvChart().m_bFollow);
+    EXPECT_EQ(Page().CurrentChart().m_nTraceId, 77);
+    EXPECT_EQ(Page().PvChart().m_YMaxFull, 300.0 + 87.5);
+    EXPECT_EQ(Page().PvChart().m_nLast, 50) << "the newest samples are in the window";
 }
 
-TEST_F(TrendPageTest, ThePeriodComboSetsTheWaitBetweenCycles) {
-    w.m_pWindow->PeriodCombo()->setCurrentIndex(1); // 4 seconds
+// Get fills the value panel and refuses a second command meanwhile; a
+// restore from minimised keeps the status and the period, which sets the wait
+// between cycles.
+TEST_F(TrendPageTest, GetFillsTheValuePanelAndThePeriodComboSetsTheWaitBetweenCycles) {
+    MainDialog& window = *w.m_pWindow;
+    window.PeriodCombo()->setCurrentIndex(1); // 4 seconds
+    window.OnCommand(MainDialog::kGetValues);
+    w.m_Clock.RunFor(300);
+    window.OnCommand(MainDialog::kOnLine);
+    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
+    w.m_Clock.RunFor(10000);
+    EXPECT_EQ(window.PvLabel()->Text() + "|" + window.CurrentLabel()->Text() + "|" +
+                  window.PercentLabel()->Text(),
+              QStringLiteral("21.500  \u00B0C|12.000|50.000"));
+    window.hide();
+    window.show();
+    EXPECT_EQ(w.Status(), Text("strOpOK"));
     Record(TrendPage::kRecordCurrent, 2);
-    EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 2, 2}));
+    EXPECT_EQ(m_Transmitter.Commands(), (Commands{0, 1, 2, 0, 2, 2}));
     // One cycle is one transaction of command 2 and a wait of four ticks.
-    const std::uint64_t cycle = m_Transmitter.TimeOf(2, 1) - m_Transmitter.TimeOf(2, 0);
+    const std::uint64_t cycle = m_Transmitter.TimeOf(2, 2) - m_Transmitter.TimeOf(2, 1);
     EXPECT_GT(cycle, 4000u);
     EXPECT_LT(cycle, 5000u);
 }
 
 TEST_F(TrendPageTest, RecordingOneValueShowsItsChartAlone) {
     w.m_pWindow->OnCommand(TrendPage::kRecordPv);
-    while (Page().Curves().pv.Empty() && w.m_Clock.PendingTimers() > 0) {
-        w.m_Clock.RunFor(100);
-    }
+    w.m_Clock.RunFor(3000); // the first cycle's sample, before the next cycle
     ASSERT_EQ(Page().Enlarged(), &Page().PvChart());
     EXPECT_EQ(Page().PvChart().geometry(), QRect(2, 0, Page().width() - 2, Page().height()));
     EXPECT_TRUE(Page().PvChart().m_bFineGrid);
@@ -101,7 +153,7 @@ TEST_F(TrendPageTest, RecordingOneValueShowsItsChartAlone) {
     EXPECT_FALSE(Page().PvChart().m_bFineGrid);
 }
 
-TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndList) {
+TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndListAndGaugeRadiosChooseItsScale) {
     // Left, top, width and height of the PV, current and percent charts and of
     // the gauge, on a page 700 × 400 or 400 × 700, with or without the list.
     const struct {
@@ -131,9 +183,7 @@ TEST_F(TrendPageTest, LayoutPlacesChartsGaugeAndList) {
     }
     // The list button shows whether the list is shown.
     EXPECT_TRUE(ToolButton(*w.m_pWindow, TrendPage::kToggleList)->isChecked());
-}
 
-TEST_F(TrendPageTest, GaugeRadiosChooseRangeUnitAndDecimals) {
     // Range, unit, decimals of scale and of value, and the value shown.
     const auto gauge = [this] {
         const GaugeCtrl& g = Page().Gauge();
@@ -175,67 +225,23 @@ TEST_F(TrendPageTest, CurvesStayUntilTheNextRecordingAndStopEndsOneBeforeAnother
     EXPECT_EQ(Page().Curves().pv.Count(), 2u) << "without leaving the page it goes on";
 }
 
-TEST_F(TrendPageTest, SavingAndOpeningNeedNoPortButWaitForTheRecordingAndReportBadFiles) {
-    Record(TrendPage::kRecordAll, 3);
-    w.m_Prompt.m_strPath = Path("run.tdd");
-    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
-    EXPECT_EQ(w.Shown(), Text("strBusy") + "|");
-    EXPECT_FALSE(std::filesystem::exists(Path("run.tdd")));
-    Stop();
-    w.m_Ports.clear(); // the modem is unplugged
-    w.m_Protocol.ClosePort();
-    const TrendCurves recorded = Page().Curves();
-    w.m_pWindow->OnCommand(TrendPage::kSaveFile);
-    ASSERT_EQ(w.m_Prompt.m_Asked.size(), 1u) << "no file dialog";
-    EXPECT_EQ(w.m_Prompt.m_Asked.back(),
-              "Data1|tdd|tdd \u6587\u4EF6(*.tdd)|*.tdd|||Save Picture File");
-    // A file that is no trend file empties the curves and says so; the page
-    // is not set up for it.
-    std::ofstream(Path("bad.tdd"), std::ios::binary) << "\x05"
-                                                        "Curvf";
-    Open(Path("bad.tdd"));
-    EXPECT_EQ(w.m_Prompt.m_Shown.back().text, Text("strFileError"));
-    EXPECT_EQ(w.m_Prompt.m_Shown.back().icon, PromptService::Icon::Warning);
-    EXPECT_TRUE(Page().Curves().pv.Empty());
-    EXPECT_FALSE(Page().ListShown());
-    Open(Path("missing.tdd"));
-    EXPECT_TRUE(w.m_Prompt.m_Shown.back().text.starts_with(Path("missing.tdd") + " can't Open!"));
-
-    // Opening what was saved shows the list, newest first; the charts scroll.
-    Open(Path("run.tdd"));
-    EXPECT_EQ(w.m_Prompt.m_Asked.back(), "tdd \u6587\u4EF6(*.tdd)|*.tdd||");
-    EXPECT_EQ(Page().Curves(), recorded);
-    EXPECT_TRUE(Page().ListShown());
-    ASSERT_EQ(Page().List().RowCount(), 9);
-    EXPECT_EQ(Page().List().Text(0, 0), FormatTimeOfDay(recorded.current.Newest().time));
-    EXPECT_EQ(std::pair(Page().List().SortColumn(), Page().List().IsAscending()),
-              std::pair(0, false));
-    EXPECT_FALSE(Page().PvChart().m_bFollow);
-    EXPECT_EQ(Page().CurrentChart().m_nTraceId, 77);
-    EXPECT_EQ(Page().PvChart().m_YMaxFull, 300.0 + 87.5);
-    EXPECT_EQ(Page().PvChart().m_nLast, 50) << "the newest samples are in the window";
-}
-
 TEST_F(TrendPageTest, FillingTheListPausesAfterEvery102Rows) {
-    struct Case {
-        int pv, current, percent;
-        int pauses;
-    };
     // The count of rows runs on across the three curves.
-    for (const Case& c :
+    using Case = std::array<int, 4>; // PV, current and percent samples, pauses
+    for (const auto& [pv, current, percent, pauses] :
          {Case{101, 0, 0, 0}, Case{0, 102, 0, 1}, Case{50, 50, 203, 2}, Case{102, 102, 102, 3}}) {
         TrendCurves curves;
-        for (int i = 0; i < c.pv + c.current + c.percent; ++i) {
-            SampleList& curve = i < c.pv               ? curves.pv
-                                : i < c.pv + c.current ? curves.current
-                                                       : curves.percent;
+        for (int i = 0; i < pv + current + percent; ++i) {
+            SampleList& curve = i < pv             ? curves.pv
+                                : i < pv + current ? curves.current
+                                                   : curves.percent;
             curve.Append({20.0 + i, 1700000000 + i});
         }
         ASSERT_TRUE(TrendFile::Save(Path("fill.tdd"), curves).Ok());
         const int waits = w.m_Clock.Waits();
         Open(Path("fill.tdd"));
-        EXPECT_EQ(w.m_Clock.Waits() - waits, c.pauses) << c.pv + c.current + c.percent;
-        EXPECT_EQ(Page().List().RowCount(), c.pv + c.current + c.percent);
+        EXPECT_EQ(w.m_Clock.Waits() - waits, pauses) << pv + current + percent;
+        EXPECT_EQ(Page().List().RowCount(), pv + current + percent);
     }
 }
 
