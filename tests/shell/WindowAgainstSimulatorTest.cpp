@@ -63,13 +63,11 @@ TEST(WindowAgainstSimulator, GetFillsTheValuePanel) {
         window.OnCommand(MainDialog::kFirstPort + static_cast<int>(com13 - ports.begin()));
         ASSERT_EQ(protocol.PortNumber(), 13);
 
+        // The operation ends, answered or not, once its retries are spent.
         window.OnCommand(MainDialog::kGetValues);
-        QElapsedTimer clock;
-        clock.start();
-        while (BusyFlag && clock.elapsed() < 10000) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (BusyFlag) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
-        EXPECT_FALSE(BusyFlag);
         const std::string pv = window.PvLabel()->Text().toStdString();
         EXPECT_TRUE(pv.ends_with("  °C")) << pv;
         EXPECT_NE(pv, "0.0  °C");
