@@ -6,7 +6,6 @@
 #include "cli/EventLoop.h"
 #include "cli/SequenceRunner.h"
 #include "hart/HartProtocol.h"
-#include "hart/Sequence.h"
 #include "tests/bench/Measure.h"
 #include "tests/e2e/SimulatorProcess.h"
 
@@ -45,8 +44,7 @@ int main() {
     HartProtocol protocol;
     protocol.SetPortNumber(15);
     SequenceRunner runner(loop, prompt);
-    int done = 0;
-    int failed = 0;
+    int done = 0, failed = 0; // transactions, in operations done and failed
     const auto start = Measure::Clock::now();
     while (done + failed < kTransactions) {
         const bool ok = runner.Run({0, 1, 2}, SequenceRunner::FailureReport::Quiet) ==
@@ -69,5 +67,4 @@ int main() {
     Measure::Report("engine lateness, median", at(0.5), "ms", "-");
     Measure::Report("engine lateness, 99th percentile", at(0.99), "ms", "<= 2 ms");
     Measure::Report("engine lateness, maximum", late.back(), "ms", "-");
-    return 0;
 }
