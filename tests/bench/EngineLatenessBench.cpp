@@ -16,8 +16,7 @@
 namespace {
 
 // The command-line tool's loop, keeping how late each timer fired.
-class LatenessLoop : public EventLoop {
-public:
+struct LatenessLoop : EventLoop {
     TimerId StartOneShot(unsigned milliseconds, std::function<void()> callback) override {
         const auto due = Clock::now() + std::chrono::milliseconds(milliseconds);
         return EventLoop::StartOneShot(milliseconds, [this, due, callback = std::move(callback)] {

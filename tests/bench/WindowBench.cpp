@@ -39,8 +39,7 @@ double SecondsSinceProcessStart() {
 // The main window at the trend period of 1 s, below the combo's shortest
 // (2 s), the busier case. It ends the event loop after the first sample,
 // whose cycle also reads identity and range, and after kSamples more.
-class RecordingWindow : public MainDialog {
-public:
+struct RecordingWindow : MainDialog {
     static constexpr int kSamples = 20;
     using MainDialog::MainDialog;
     int TrendPeriod() const override { return 1; }
