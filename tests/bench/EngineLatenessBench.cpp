@@ -6,7 +6,6 @@
 #include "cli/EventLoop.h"
 #include "cli/SequenceRunner.h"
 #include "hart/HartProtocol.h"
-#include "hart/Sequence.h"
 #include "tests/bench/Measure.h"
 #include "tests/e2e/SimulatorProcess.h"
 
@@ -17,8 +16,7 @@
 namespace {
 
 // The command-line tool's loop, keeping how late each timer fired.
-class LatenessLoop : public EventLoop {
-public:
+struct LatenessLoop : EventLoop {
     TimerId StartOneShot(unsigned milliseconds, std::function<void()> callback) override {
         const auto due = Clock::now() + std::chrono::milliseconds(milliseconds);
         return EventLoop::StartOneShot(milliseconds, [this, due, callback = std::move(callback)] {
@@ -45,8 +43,7 @@ int main() {
     HartProtocol protocol;
     protocol.SetPortNumber(15);
     SequenceRunner runner(loop, prompt);
-    int done = 0;
-    int failed = 0;
+    int done = 0, failed = 0; // transactions, in operations done and failed
     const auto start = Measure::Clock::now();
     while (done + failed < kTransactions) {
         const bool ok = runner.Run({0, 1, 2}, SequenceRunner::FailureReport::Quiet) ==
@@ -69,5 +66,4 @@ int main() {
     Measure::Report("engine lateness, median", at(0.5), "ms", "-");
     Measure::Report("engine lateness, 99th percentile", at(0.99), "ms", "<= 2 ms");
     Measure::Report("engine lateness, maximum", late.back(), "ms", "-");
-    return 0;
 }

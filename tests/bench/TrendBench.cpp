@@ -17,9 +17,7 @@
 
 namespace {
 
-using Clock = Measure::Clock;
-constexpr auto Report = &Measure::Report;
-constexpr auto SecondsSince = &Measure::SecondsSince;
+using namespace Measure;
 
 SampleList Curve(std::size_t count, double base) {
     SampleList samples;
@@ -48,14 +46,11 @@ void BenchFile(std::size_t count) {
     }
 }
 
-void BenchMemory(std::size_t count) {
+// The memory the samples of a curve take, then the chart's repaints with them.
+void BenchSamples(std::size_t count) {
     const auto before = static_cast<double>(mallinfo2().uordblks);
-    const SampleList samples = Curve(count, 1.0);
-    Report("memory per sample", (mallinfo2().uordblks - before) / count, "B", "<= 24 B");
-}
-
-void BenchChart(std::size_t count) {
     const SampleList samples = Curve(count, 20.0);
+    Report("memory per sample", (mallinfo2().uordblks - before) / count, "B", "<= 24 B");
     ChartCtrl chart;
     chart.resize(640, 360);
     chart.SetRange(0.0, 40.0, "PV", std::string("\u00B0C"), std::string("PV"));
@@ -112,8 +107,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     constexpr std::size_t kMillion = 1000000;
     BenchFile(kMillion);
-    BenchMemory(kMillion);
-    BenchChart(kMillion);
+    BenchSamples(kMillion);
     BenchList(100000);
-    return 0;
 }

@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr auto Report = &Measure::Report;
-const auto g_MainEntered = Measure::Clock::now();
+using namespace Measure;
+const auto g_MainEntered = Clock::now();
 
 // Seconds since this process was started by the kernel (10 ms steps).
 double SecondsSinceProcessStart() {
@@ -37,33 +37,34 @@ double SecondsSinceProcessStart() {
 }
 
 // The main window at the trend period of 1 s, below the combo's shortest
-// (2 s), the busier case. It ends the event loop after a given sample.
-class RecordingWindow : public MainDialog {
-public:
+// (2 s), the busier case. It ends the event loop after the first sample,
+// whose cycle also reads identity and range, and after kSamples more.
+struct RecordingWindow : MainDialog {
+    static constexpr int kSamples = 20;
     using MainDialog::MainDialog;
     int TrendPeriod() const override { return 1; }
     void ValueUpdate(int which) override {
         MainDialog::ValueUpdate(which);
-        if (which == 1 && ++m_nSamples == m_nQuitAfter) {
+        if (which == 1 && (++m_nSamples == 1 || m_nSamples == 1 + kSamples)) {
             QApplication::quit();
         }
     }
     int m_nSamples = 0;
-    int m_nQuitAfter = 0;
 };
 
-// The share of a core this process takes while the event loop runs until it quits.
-double CorePercentUntilQuit() {
-    const double before = Measure::ProcessorSeconds();
-    const auto start = Measure::Clock::now();
+// The share of a core this process takes while the event loop runs, until
+// something quits it or limit has passed.
+double CorePercentFor(std::chrono::milliseconds limit) {
+    QTimer::singleShot(limit, qApp, &QCoreApplication::quit);
+    const double before = ProcessorSeconds();
+    const auto start = Clock::now();
     QApplication::exec();
-    return (Measure::ProcessorSeconds() - before) / Measure::SecondsSince(start) * 100.0;
+    return (ProcessorSeconds() - before) / SecondsSince(start) * 100.0;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    constexpr int kSamples = 20;
     const std::string folder =
         std::filesystem::temp_directory_path() / ("calora_bench_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
@@ -73,8 +74,6 @@ int main(int argc, char* argv[]) {
 
     HartProtocol protocol;
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Varnel"));
-    QApplication::setApplicationName(QStringLiteral("DORWIN"));
     QtTimerService timers;
     QtPromptService prompts;
     TimerService::Install(&timers);
@@ -89,9 +88,8 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         Report("window start-up, process start to shown window",
                SecondsSinceProcessStart() * 1000.0, "ms", "<= 300 ms");
-        Report("  of it in main", Measure::SecondsSince(g_MainEntered) * 1000.0, "ms", "-");
-        Report("window memory after start, peak resident", Measure::PeakResidentMegabytes(), "MB",
-               "-");
+        Report("  of it in main", SecondsSince(g_MainEntered) * 1000.0, "ms", "-");
+        Report("window memory after start, peak resident", PeakResidentMegabytes(), "MB", "-");
 
         SimulatorProcess sim(16, {"--timing", "real"});
         protocol.SetPortNumber(16);
@@ -99,21 +97,17 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "window: the simulator's port did not open\n");
             result = 1;
         } else {
-            QTimer::singleShot(500, qApp, &QCoreApplication::quit);
-            QApplication::exec();
-            QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
-            Report("window idle with the port open, 10 s", CorePercentUntilQuit(), "%",
-                   "<= 0.2 % of a core");
+            CorePercentFor(std::chrono::milliseconds(500)); // the port settles
+            Report("window idle with the port open, 10 s", CorePercentFor(std::chrono::seconds(10)),
+                   "%", "<= 0.2 % of a core");
             // As the user does: the trend tab, then the toolbar's record-all button.
             window.findChild<QTabBar*>()->setCurrentIndex(4);
             window.OnCommand(TrendPage::kRecordAll);
-            window.m_nQuitAfter = 1; // the first cycle also reads identity and range
             // A failed reading ends the recording with a message box: give up then.
-            QTimer::singleShot(std::chrono::minutes(3), qApp, &QCoreApplication::quit);
-            QApplication::exec();
-            window.m_nQuitAfter = 1 + kSamples;
-            const double percent = window.m_nSamples == 1 ? CorePercentUntilQuit() : 0.0;
-            result = window.m_nSamples == window.m_nQuitAfter ? 0 : 1;
+            CorePercentFor(std::chrono::minutes(3));
+            const double percent =
+                window.m_nSamples == 1 ? CorePercentFor(std::chrono::minutes(3)) : 0.0;
+            result = window.m_nSamples == 1 + RecordingWindow::kSamples ? 0 : 1;
             Report(result == 0 ? "window recording at period 1 s, 20 samples"
                                : "window recording FAILED: a reading failed",
                    percent, "%", "<= 2 % of a core");

@@ -3,13 +3,14 @@
 // byte count, late, noise). Checks that no wrong value ever reaches the
 // DeviceRecord: after each operation, every field a successful command
 // decodes holds what the simulator holds (its state file, or for the
-// process values an answer it logged), and every field of a failed command
-// holds nothing. Checks that every failure is reported with its reason, and,
-// where the engine makes one attempt per transaction, that the reason is the
-// fault the simulator logged for that request. Then records with calora-cli
-// trend against answers to command 2 lost half the time besides, and checks
-// that every CSV row holds what one sampling cycle's answers said, and that a
-// recording a failure ends says why and writes no row for the failed cycle.
+// process values an answer it logged that the engine may take), and every
+// field of a failed command holds nothing. Checks that every failure is
+// reported with its reason, and, where the engine makes one attempt per
+// transaction, that the reason is the fault the simulator logged for that
+// request. Then records with calora-cli trend against answers to command 2
+// lost half the time besides, and checks that every CSV row holds what one
+// sampling cycle's answers said, and that a recording a failure ends says
+// why and writes no row for the failed cycle.
 //   soak_transactions [TRANSACTIONS]   (default 1000; half with the full retry
 //                                       schedule, half with one attempt each;
 //                                       then a trend of TRANSACTIONS / 6 s)
@@ -19,7 +20,6 @@
 #include "cli/SequenceRunner.h"
 #include "cli/TrendRecorder.h"
 #include "hart/HartProtocol.h"
-#include "hart/Sequence.h"
 #include "platform/LanguageText.h"
 #include "tests/bench/Measure.h"
 #include "tests/e2e/SimulatorProcess.h"
@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <bit>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -35,10 +36,6 @@ namespace {
 
 using Kind = TransactionResult::Kind;
 constexpr std::size_t npos = std::string::npos;
-
-// Each at this rate: together about 20 % of the answers are spoiled.
-const std::vector<std::string> kFaults = {"noanswer",  "checksum", "rc",
-                                          "bytecount", "late",     "noise"};
 
 // The operations, in turn; consecutive transactions repeat a command only
 // where an operation fails at its command 0 and the next starts with it.
@@ -54,9 +51,13 @@ const std::string kCelsius = "\xC2\xB0\x43"; // degree sign, C
 // What the simulator said about each request, in order, from its log.
 struct LoggedRequest {
     std::uint8_t command = 0;
-    bool noAnswer = false;
-    std::string faults;               // "checksum,late", "" for a clean answer
-    std::vector<std::uint32_t> words; // the process values sent
+    std::string faults; // "(fault: checksum,late)", "(no answer)", "" for a clean answer
+    // The process values sent, in an answer the engine may take.
+    std::vector<float> values;
+
+    bool Has(const char* fault) const { return faults.find(fault) != npos; }
+    // "command 2 (fault: checksum)"
+    std::string Said() const { return "command " + std::to_string(command) + " " + faults; }
 };
 using SimulatorLog = std::vector<LoggedRequest>;
 
@@ -65,52 +66,47 @@ SimulatorLog ReadLog(const std::string& path) {
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
         const std::size_t cmd = line.find("(cmd ");
-        const std::size_t tx = line.find(" tx ");
         if (line.find(" rx ") != npos && cmd != npos) {
             log.emplace_back().command =
                 static_cast<std::uint8_t>(std::atoi(line.c_str() + cmd + 5));
         } else if (!log.empty() && line.find("-- no answer (fault)") != npos) {
-            log.back().noAnswer = true;
-        } else if (!log.empty() && tx != npos) {
+            log.back().faults = "(no answer)";
+        } else if (!log.empty() && line.find(" tx ") != npos) {
             LoggedRequest& request = log.back();
-            if (const std::size_t fault = line.find("(fault: "); fault != npos) {
-                request.faults = line.substr(fault + 8, line.find(')', fault) - fault - 8);
-            }
+            request.faults = line.substr(std::min(line.find("(fault: "), line.size()));
             // After any noise (never FF), the preambles (FF), the delimiter
             // (86), five address bytes, command, byte count and the two
             // status bytes, and for command 1 the unit, come the process
             // values: PV, or current and percent.
-            const std::string hex = line.substr(tx + 4, line.find("  (", tx) - tx - 4);
-            const std::size_t frame = hex.find("FF 86 ");
+            const bool spoiled =
+                request.Has("checksum") || request.Has("rc") || request.Has("bytecount");
             const std::size_t words = request.command == 1 ? 1 : request.command == 2 ? 2 : 0;
-            for (std::size_t at = frame + 3 * (11 + (request.command == 1 ? 1 : 0));
-                 frame != npos && request.words.size() < words && at + 11 <= hex.size(); at += 12) {
-                std::string word = hex.substr(at, 11);
+            const std::size_t at = line.find("FF 86 ") + 3 * (11 + (request.command == 1 ? 1 : 0));
+            for (std::size_t k = 0; !spoiled && k < words; ++k) {
+                std::string word = line.substr(at + 12 * k, 11);
                 std::erase(word, ' ');
-                request.words.push_back(static_cast<std::uint32_t>(std::stoul(word, nullptr, 16)));
+                request.values.push_back(std::bit_cast<float>(
+                    static_cast<std::uint32_t>(std::stoul(word, nullptr, 16))));
             }
         }
     }
     return log;
 }
 
-std::map<std::string, int> g_Reasons;  // of the failures, by their first words
-std::map<std::string, int> g_Problems; // by kind
+// The failures by the first words of their reasons, and the problems by kind.
+std::map<std::string, int> g_Reasons, g_Problems;
 
-void Problem(const std::string& kind, const std::string& detail) {
+// Counts a problem of its kind and shows the first few, with what tells them apart.
+template <typename... Detail> void Problem(const std::string& kind, const Detail&... detail) {
     if (++g_Problems[kind] <= 5) {
-        std::fprintf(stderr, "soak: %s: %s\n", kind.c_str(), detail.c_str());
+        ((std::cerr << "soak: " << kind << ": ") << ... << detail) << '\n';
     }
 }
 
-bool Has(const LoggedRequest& request, const char* fault) {
-    return request.faults.find(fault) != npos;
-}
-
 // Whether the simulator sent these process values in an answer to command.
-bool Sent(const SimulatorLog& log, std::uint8_t command, const std::vector<std::uint32_t>& words) {
+bool Sent(const SimulatorLog& log, std::uint8_t command, const std::vector<float>& values) {
     return std::any_of(log.begin(), log.end(), [&](const LoggedRequest& request) {
-        return request.command == command && request.words == words;
+        return request.command == command && request.values == values;
     });
 }
 
@@ -118,16 +114,15 @@ bool Sent(const SimulatorLog& log, std::uint8_t command, const std::vector<std::
 // nothing at all (after a failure).
 bool FieldsAsExpected(std::uint8_t command, bool ok, const DeviceRecord& r,
                       const SimulatorLog& log) {
-    const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
     switch (command) {
     case 0:
         return r.longAddress == (ok ? std::array<std::uint8_t, 5>{0xBE, 0x04, 0x5A, 0, 1}
                                     : DeviceRecord{}.longAddress);
     case 1: // The unit is command 15's too: only the value tells.
-        return ok ? r.pvUnitText == kCelsius && Sent(log, 1, {bits(r.pv)}) : bits(r.pv) == 0;
+        return ok ? r.pvUnitText == kCelsius && Sent(log, 1, {r.pv}) : r.pv == 0;
     case 2:
-        return ok ? Sent(log, 2, {bits(r.loopCurrent), bits(r.percentOfRange)})
-                  : bits(r.loopCurrent) == 0 && bits(r.percentOfRange) == 0;
+        return ok ? Sent(log, 2, {r.loopCurrent, r.percentOfRange})
+                  : r.loopCurrent == 0 && r.percentOfRange == 0;
     case 12:
         return r.message == (ok ? "ONE THOUSAND TRANSACTIONS" : "");
     case 13:
@@ -150,54 +145,43 @@ bool FieldsAsExpected(std::uint8_t command, bool ok, const DeviceRecord& r,
 // this one waits (consecutive requests are never for the same command).
 bool VerdictExplained(const TransactionResult& result, const LoggedRequest& request,
                       const LoggedRequest* before) {
-    const auto has = [&request](const char* fault) { return Has(request, fault); };
-    if (request.noAnswer || has("late")) {
+    const auto is = [&result](Kind kind, Rejection rejection) {
+        return std::tie(result.kind, result.rejection) == std::tie(kind, rejection);
+    };
+    if (request.Has("no answer") || request.Has("late")) {
         // The late answer to the request before comes while this one waits:
         // taken as this one's if for the same command (command 0 of a failed
         // operation, then of the next), else rejected as another command's.
-        if (before != nullptr && Has(*before, "late") && result.kind != Kind::NoAnswer) {
+        if (before != nullptr && before->Has("late") && result.kind != Kind::NoAnswer) {
             if (before->command == request.command) {
                 LoggedRequest answer = *before;
                 answer.faults.erase(answer.faults.find("late"), 4);
                 return VerdictExplained(result, answer, nullptr);
             }
-            return result.kind == Kind::Rejected &&
-                   result.rejection ==
-                       (Has(*before, "checksum") ? Rejection::Checksum : Rejection::OtherCommand);
+            return is(Kind::Rejected,
+                      before->Has("checksum") ? Rejection::Checksum : Rejection::OtherCommand);
         }
-        return result.kind == Kind::NoAnswer;
-    }
-    if (has("checksum")) {
-        return result.kind == Kind::Rejected && result.rejection == Rejection::Checksum;
-    }
-    if (has("rc")) {
-        return result.kind == Kind::Refused && result.responseCode == 32;
+        return is(Kind::NoAnswer, Rejection::None);
     }
     // A byte too many is refused where the command has a fixed answer length.
-    if (has("bytecount") && request.command != 0 && request.command != 15) {
-        return result.kind == Kind::Rejected && result.rejection == Rejection::ByteCount;
-    }
-    return result.kind == Kind::Success;
+    const bool fixedLength = request.command != 0 && request.command != 15;
+    return request.Has("checksum") ? is(Kind::Rejected, Rejection::Checksum)
+           : request.Has("rc")     ? is(Kind::Refused, Rejection::None) && result.responseCode == 32
+           : request.Has("bytecount") && fixedLength ? is(Kind::Rejected, Rejection::ByteCount)
+                                                     : is(Kind::Success, Rejection::None);
 }
 
-// A trend CSV row after its time, as calora-cli writes it for these answers.
-std::string RowValues(const LoggedRequest& pv, const LoggedRequest& loop) {
-    DeviceRecord record;
-    record.pv = std::bit_cast<float>(pv.words[0]);
-    record.pvUnitText = kCelsius;
-    record.loopCurrent = std::bit_cast<float>(loop.words[0]);
-    record.percentOfRange = std::bit_cast<float>(loop.words[1]);
-    const std::string row = ReportFormat::TrendCsvRow(0, record);
-    return row.substr(row.find(','));
-}
-
-// Whether each row, in order, holds what one sampling cycle said: an
-// unspoiled answer to command 1 and one to command 2 among the retries that
-// followed it.
+// Whether each row, in order, holds what one sampling cycle said: an answer
+// to command 1 and one to command 2 among the retries that followed it.
 // Returns how many rows there were.
 int CheckRows(const std::string& csv, const SimulatorLog& log) {
-    const auto usable = [](const LoggedRequest& r) {
-        return !r.words.empty() && !Has(r, "checksum") && !Has(r, "rc") && !Has(r, "bytecount");
+    // A row after its time, as calora-cli writes it for these answers.
+    const auto valuesOf = [](const LoggedRequest& pv, const LoggedRequest& loop) {
+        DeviceRecord record;
+        std::tie(record.pv, record.pvUnitText, record.loopCurrent, record.percentOfRange) =
+            std::tie(pv.values[0], kCelsius, loop.values[0], loop.values[1]);
+        const std::string row = ReportFormat::TrendCsvRow(0, record);
+        return row.substr(row.find(','));
     };
     std::istringstream rows(csv);
     std::size_t next = 0; // the first request the next row's answers may come from
@@ -213,8 +197,9 @@ int CheckRows(const std::string& csv, const SimulatorLog& log) {
             for (std::size_t b = a + 1; log[a].command == 1 && b < log.size() && found == npos &&
                                         (log[b].command == 2 || log[b - 1].command == 1);
                  ++b) {
-                const bool gave = log[b].command == 2 && usable(log[a]) && usable(log[b]) &&
-                                  RowValues(log[a], log[b]) == values;
+                // Only answers to command 2 hold two values.
+                const bool gave = log[b].values.size() == 2 && !log[a].values.empty() &&
+                                  valuesOf(log[a], log[b]) == values;
                 found = gave ? b : npos;
             }
         }
@@ -224,6 +209,11 @@ int CheckRows(const std::string& csv, const SimulatorLog& log) {
         next = found == npos ? next : found + 1;
     }
     return count;
+}
+
+// How a run of either kind ended: {done, failed with the failure shown}.
+template <typename Outcome> std::pair<bool, bool> Ended(Outcome outcome) {
+    return {outcome == Outcome::Done, outcome == Outcome::Failed};
 }
 
 // The parts of the soak, each against its own simulator.
@@ -238,7 +228,8 @@ void Run(Part part, int amount, const std::string& folder) {
     std::ofstream(folder + "/state") << kState;
     std::vector<std::string> options = {"--timing",          "fast",    "--log",          "--seed",
                                         std::to_string(com), "--state", folder + "/state"};
-    for (const std::string& fault : kFaults) {
+    // Each at this rate: together about 20 % of the answers are spoiled.
+    for (const std::string fault : {"noanswer", "checksum", "rc", "bytecount", "late", "noise"}) {
         options.insert(options.end(), {"--fault", fault + ":rate=0.036"});
     }
     if (part == kTrend) { // so that some recordings end in a failure
@@ -257,34 +248,28 @@ void Run(Part part, int amount, const std::string& folder) {
     std::ostringstream csv;
     TrendRecorder recorder(loop, prompt, protocol.Device(), csv);
 
-    int runs = 0;                                                 // operations or recordings
-    int failed = 0;                                               // of them
+    int failed = 0;                                               // operations or recordings
     std::vector<std::pair<TransactionResult, std::size_t>> steps; // with their operation
-    std::vector<DeviceRecord> records;                            // after each operation
+    std::vector<DeviceRecord> records;                            // after each run
     const auto start = Measure::Clock::now();
     const auto elapsed = [&start] { return static_cast<int>(Measure::SecondsSince(start)); };
     while (part == kTrend ? elapsed() < amount : steps.size() < static_cast<std::size_t>(amount)) {
         protocol.Device() = DeviceRecord{};
         const std::size_t shownBefore = shown.str().size();
-        bool failure = true;
-        bool reportedAsFailed = false;
-        if (part == kTrend) {
-            const auto outcome = recorder.Record(1, std::chrono::seconds(amount - elapsed()));
-            failure = outcome != TrendRecorder::Outcome::Done;
-            reportedAsFailed = outcome == TrendRecorder::Outcome::Failed;
-        } else {
-            const auto outcome = runner.Run(kOperations[records.size() % kOperations.size()]);
-            for (const TransactionResult& result : runner.StepResults()) {
-                steps.emplace_back(result, records.size());
-                failure = result.kind != Kind::Success;
-            }
-            records.push_back(protocol.Device());
-            reportedAsFailed = outcome == SequenceRunner::Outcome::Failed;
-            if (!failure && outcome != SequenceRunner::Outcome::Done) {
-                Problem("an operation whose steps all succeeded did not end as done", "");
-            }
+        const auto [done, reportedAsFailed] =
+            part == kTrend ? Ended(recorder.Record(1, std::chrono::seconds(amount - elapsed())))
+                           : Ended(runner.Run(kOperations[records.size() % kOperations.size()]));
+        const std::vector<TransactionResult>& results = runner.StepResults(); // none in the trend
+        for (const TransactionResult& result : results) {
+            steps.emplace_back(result, records.size());
         }
-        ++runs;
+        records.push_back(protocol.Device());
+        // An operation fails with a step; a recording ends other than done.
+        const bool failure =
+            part == kTrend ? !done : results.empty() || results.back().kind != Kind::Success;
+        if (!failure && !done) {
+            Problem("an operation whose steps all succeeded did not end as done");
+        }
         if (failure) {
             // The user read the failure and its reason (the runner's line of
             // its own, or the message's second line, with a capital).
@@ -306,38 +291,31 @@ void Run(Part part, int amount, const std::string& folder) {
     sim.Unplug();
     const SimulatorLog log = ReadLog(logPath);
     if (part == kTrend) {
-        const int rows = CheckRows(csv.str(), log);
-        std::printf("soak: trend: %zu requests, %d CSV rows in %d recordings, %d ended by a "
+        std::printf("soak: trend: %zu requests, %d CSV rows in %zu recordings, %d ended by a "
                     "failure\n",
-                    log.size(), rows, runs, failed);
-    } else {
-        std::printf("soak: %s: %zu transactions in %d operations, %d failed\n",
-                    part == kRetries ? "retries" : "one attempt", steps.size(), runs, failed);
-    }
-    for (const auto& [result, op] : steps) {
-        if (!FieldsAsExpected(result.command, result.kind == Kind::Success, records[op], log)) {
-            Problem("a wrong value in the record",
-                    "after command " + std::to_string(result.command) +
-                        (result.kind == Kind::Success ? "" : ", failed"));
-        }
-    }
-    // One attempt per transaction: the n-th transaction is the n-th request.
-    if (part == kOneAttempt && log.size() != steps.size()) {
-        Problem("another number of requests than of transactions",
-                std::to_string(log.size()) + " for " + std::to_string(steps.size()));
+                    log.size(), CheckRows(csv.str(), log), records.size(), failed);
         return;
     }
-    for (std::size_t n = 0; part == kOneAttempt && n < steps.size(); ++n) {
-        const TransactionResult& result = steps[n].first;
-        if (log[n].command != result.command ||
-            !VerdictExplained(result, log[n], n > 0 ? &log[n - 1] : nullptr)) {
-            const auto said = [](const LoggedRequest& r) {
-                return "command " + std::to_string(r.command) + " '" + r.faults +
-                       (r.noAnswer ? "noanswer'" : "'");
-            };
-            Problem("a verdict the simulator's log does not explain",
-                    "kind " + std::to_string(static_cast<int>(result.kind)) + " for " +
-                        said(log[n]) + (n > 0 ? ", after " + said(log[n - 1]) : ""));
+    std::printf("soak: %s: %zu transactions in %zu operations, %d failed\n",
+                part == kRetries ? "retries" : "one attempt", steps.size(), records.size(), failed);
+    // One attempt per transaction: the n-th transaction is the n-th request.
+    const bool oneToOne = part == kOneAttempt && log.size() == steps.size();
+    if (part == kOneAttempt && !oneToOne) {
+        Problem("another number of requests than of transactions", log.size(), " for ",
+                steps.size());
+    }
+    for (std::size_t n = 0; n < steps.size(); ++n) {
+        const auto& [result, op] = steps[n];
+        const bool ok = result.kind == Kind::Success;
+        if (!FieldsAsExpected(result.command, ok, records[op], log)) {
+            Problem("a wrong value in the record", "after command ", +result.command,
+                    ok ? "" : ", failed");
+        }
+        if (oneToOne && (log[n].command != result.command ||
+                         !VerdictExplained(result, log[n], n > 0 ? &log[n - 1] : nullptr))) {
+            Problem("a verdict the simulator's log does not explain", "kind ",
+                    static_cast<int>(result.kind), " for ", log[n].Said(),
+                    n > 0 ? ", after " + log[n - 1].Said() : "");
         }
     }
 }
@@ -355,11 +333,10 @@ int main(int argc, char* argv[]) {
     CurrentLanguageFile = CALORA_LANGUAGE_FILE;
     Run(kTrend, transactions / 6, folder);
     std::filesystem::remove_all(folder);
-    for (const auto& [reason, count] : g_Reasons) {
-        std::printf("soak:   %4d x %s\n", count, reason.c_str());
-    }
-    for (const auto& [kind, count] : g_Problems) {
-        std::printf("soak: PROBLEM %4d x %s\n", count, kind.c_str());
+    for (const auto& [label, counts] : {std::pair("  ", &g_Reasons), {"PROBLEM ", &g_Problems}}) {
+        for (const auto& [what, count] : *counts) {
+            std::printf("soak: %s%4d x %s\n", label, count, what.c_str());
+        }
     }
     std::printf("soak: %s\n",
                 g_Problems.empty() ? "no wrong value, every failure said why" : "problems found");
