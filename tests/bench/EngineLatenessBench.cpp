@@ -9,25 +9,7 @@
 #include "tests/bench/Measure.h"
 #include "tests/e2e/SimulatorProcess.h"
 
-#include <algorithm>
 #include <iostream>
-#include <vector>
-
-namespace {
-
-// The command-line tool's loop, keeping how late each timer fired.
-struct LatenessLoop : EventLoop {
-    TimerId StartOneShot(unsigned milliseconds, std::function<void()> callback) override {
-        const auto due = Clock::now() + std::chrono::milliseconds(milliseconds);
-        return EventLoop::StartOneShot(milliseconds, [this, due, callback = std::move(callback)] {
-            m_Late.push_back(std::chrono::duration<double, std::milli>(Clock::now() - due).count());
-            callback();
-        });
-    }
-    std::vector<double> m_Late; // milliseconds
-};
-
-} // namespace
 
 int main() {
     constexpr int kTransactions = 300;
@@ -36,7 +18,7 @@ int main() {
         std::fprintf(stderr, "engine lateness: the simulator did not start\n");
         return 1;
     }
-    LatenessLoop loop;
+    EventLoop loop;
     ConsolePrompt prompt(std::cerr);
     TimerService::Install(&loop);
     PromptService::Install(&prompt);
@@ -55,15 +37,12 @@ int main() {
     PromptService::Install(nullptr);
     TimerService::Install(nullptr);
 
-    std::vector<double>& late = loop.m_Late;
-    std::sort(late.begin(), late.end());
-    const auto at = [&late](double share) {
-        return late.at(static_cast<std::size_t>(share * static_cast<double>(late.size() - 1)));
-    };
+    // The loop times every timer it fires against its due time.
+    const LatenessStats::Summary late = loop.Lateness();
     std::printf("engine lateness: %d transactions (%d in failed operations), %zu timers, in "
                 "%.1f s at real wire timing\n",
-                done + failed, failed, late.size(), seconds);
-    Measure::Report("engine lateness, median", at(0.5), "ms", "-");
-    Measure::Report("engine lateness, 99th percentile", at(0.99), "ms", "<= 2 ms");
-    Measure::Report("engine lateness, maximum", late.back(), "ms", "-");
+                done + failed, failed, late.count, seconds);
+    Measure::Report("engine lateness, mean", late.meanMs, "ms", "-");
+    Measure::Report("engine lateness, 99th percentile", late.p99Ms, "ms", "<= 2 ms");
+    Measure::Report("engine lateness, maximum", late.maxMs, "ms", "-");
 }
